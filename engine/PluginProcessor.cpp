@@ -1,0 +1,125 @@
+#include "PluginProcessor.h"
+
+#include "ParameterModelXmlGenerator.h"
+#include "ParameterModelXmlParser.h"
+#include "Shared.h"
+#include "../editor/PluginEditor.h"
+
+#include <climits>
+#include <cstring>
+
+namespace
+{
+// How long a triggered pad's play light stays on at least.
+constexpr double lightHoldSeconds = 0.24;
+
+constexpr int numOutputBuses = 6;
+} // namespace
+
+juce::AudioProcessor::BusesProperties BolvanePluginAudioProcessor::makeBuses()
+{
+    BusesProperties buses;
+    for (int bus = 1; bus <= numOutputBuses; ++bus)
+        buses = buses.withOutput ("Output #" + juce::String (bus), juce::AudioChannelSet::stereo(), true);
+    return buses;
+}
+
+BolvanePluginAudioProcessor::BolvanePluginAudioProcessor()
+    : juce::AudioProcessor (makeBuses())
+{
+    logLine ("Constructing PluginProcessor.");
+    juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
+}
+
+BolvanePluginAudioProcessor::~BolvanePluginAudioProcessor()
+{
+    logLine ("Destroying PluginProcessor.");
+    // The default must not outlive lookAndFeel, which goes with the members below.
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}
+
+const juce::String BolvanePluginAudioProcessor::getName() const
+{
+    return "QM-70";
+}
+
+void BolvanePluginAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
+{
+    sampleBufferHandler.sampleRate.store (sampleRate);
+
+    // Whole announced blocks in the hold time. A block size of 0 or less, or a rate whose
+    // quotient has no int value (NaN, infinite or too large), must still give a hold of 0..INT_MAX.
+    const double blocks = (sampleRate * lightHoldSeconds) / static_cast<double> (samplesPerBlock);
+    int hold = 0;
+    if (samplesPerBlock > 0 && blocks >= 0.0)
+        hold = blocks < static_cast<double> (INT_MAX) ? static_cast<int> (blocks) : INT_MAX;
+    audioRenderer.lightHoldBlocks.store (hold, std::memory_order_seq_cst);
+}
+
+void BolvanePluginAudioProcessor::releaseResources() {}
+
+void BolvanePluginAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    audioRenderer.processBlock (buffer, midi);
+}
+
+double BolvanePluginAudioProcessor::getTailLengthSeconds() const { return 0.0; }
+bool BolvanePluginAudioProcessor::acceptsMidi() const { return true; }
+bool BolvanePluginAudioProcessor::producesMidi() const { return false; }
+bool BolvanePluginAudioProcessor::isMidiEffect() const { return false; }
+
+juce::AudioProcessorEditor* BolvanePluginAudioProcessor::createEditor()
+{
+    editorWrapper.editor = new BolvanePluginAudioProcessorEditor (editorWrapper.processor,
+                                                                  editorWrapper,
+                                                                  editorWrapper.parameterModel,
+                                                                  editorWrapper.playHandler);
+    for (int pad = 0; pad < ParameterModel::numPads; ++pad)
+        editorWrapper.editor->drumPads[(size_t) pad].sampleLoadedUpdated (editorWrapper.sampleLoaded[(size_t) pad].load());
+    return editorWrapper.editor;
+}
+
+bool BolvanePluginAudioProcessor::hasEditor() const { return true; }
+
+int BolvanePluginAudioProcessor::getNumPrograms() { return 1; }
+int BolvanePluginAudioProcessor::getCurrentProgram() { return 0; }
+void BolvanePluginAudioProcessor::setCurrentProgram (int) {}
+const juce::String BolvanePluginAudioProcessor::getProgramName (int) { return {}; }
+void BolvanePluginAudioProcessor::changeProgramName (int, const juce::String&) {}
+
+void BolvanePluginAudioProcessor::getStateInformation (juce::MemoryBlock& block)
+{
+    const std::string text = ParameterModelXmlGenerator (parameterModel).generateXml();
+    logLine ("Getting state information:");
+    logLine (text);
+    block.append (text.data(), text.size());
+}
+
+void BolvanePluginAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    logLine ("Setting state information:");
+    const auto* bytes = static_cast<const char*> (data);
+    const size_t length = (bytes == nullptr || sizeInBytes <= 0)
+                              ? 0
+                              : strnlen (bytes, static_cast<size_t> (sizeInBytes));
+    logLine (std::string (bytes == nullptr ? "" : bytes, length));
+    ParameterModelXmlParser (data, sizeInBytes).populateParameterModel (parameterModel);
+}
+
+bool BolvanePluginAudioProcessor::isBusesLayoutSupported (const BusesLayout& layout) const
+{
+    const int numBuses = layout.outputBuses.size();
+    if (numBuses != numOutputBuses && numBuses != 1)
+        return false;
+
+    for (const auto& bus : layout.outputBuses)
+        if (bus.size() != 2)
+            return false;
+
+    return true;
+}
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new BolvanePluginAudioProcessor();
+}

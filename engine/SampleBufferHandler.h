@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Voice.h"
+
+#include <list>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class AudioRenderer;
+class EditorWrapper;
+
+// Owns every decoded sample of the twelve pads and hands them to the audio thread without a lock:
+// a new entry is published by one pointer store, and older entries are freed once the audio thread
+// no longer reports their sequence numbers.
+class SampleBufferHandler
+{
+public:
+    SampleBufferHandler (EditorWrapper& editorWrapper, AudioRenderer& audioRenderer);
+    ~SampleBufferHandler();
+
+    // Decodes the file whole and publishes it as the pad's sample; blocks the caller for the
+    // decoding plus a short wait. Never called on the audio thread.
+    void loadSample (int pad, const std::string& path);
+
+    // Host rate in Hz; samples loaded from now on take their rate ratio from it.
+    std::atomic<double> sampleRate { 44100.0 };
+
+private:
+    // Time the audio thread gets to finish a block after a publish before the sweep.
+    static constexpr int handOverWaitMs = 25;
+
+    void freeUnusedEntries();
+
+    // Per pad, oldest first. std::list so entries never move.
+    std::vector<std::list<SampleBufferEntry>> sampleBuffers;
+    EditorWrapper& editorWrapper;
+    AudioRenderer& audioRenderer;
+
+    // A state restore on the host's thread and a user's load on the message thread must not touch
+    // the lists at once.
+    std::mutex loadMutex;
+};

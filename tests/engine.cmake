@@ -1,0 +1,1 @@
+# Test files of the engine area.

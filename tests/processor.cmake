@@ -1,0 +1,1 @@
+list(APPEND QM70_TEST_SOURCES ProcessorTests.cpp LogTests.cpp)
