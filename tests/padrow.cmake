@@ -1,0 +1,1 @@
+# Test files of the pad row area.
