@@ -13,7 +13,7 @@ packages=(
   lilv-utils lv2-dev sordi
   xvfb xauth
   clang libclang-rt-14-dev
-  fonts-dejavu-core fonts-dejavu-extra
+  fonts-dejavu-core fonts-dejavu-extra python3-pil
 )
 
 missing=()

@@ -1,1 +1,17 @@
-# Test files of the editor area.
+# Test files of the editor area: look-and-feel, legend, header strip and the window.
+list(APPEND QM70_TEST_SOURCES
+    LookAndFeelTests.cpp
+    PadLegendTests.cpp
+    HeaderStripTests.cpp
+    EditorWindowTests.cpp)
+
+# The committed logo pictures, for the test that reads their PNG headers.
+set_property(SOURCE HeaderStripTests.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+    QM70_RESOURCES_DIR="${CMAKE_SOURCE_DIR}/resources")
+
+# Draws the editor with a few pads set up into resources/editor.png (or the path given), for
+# whoever wants to look at it. Run by hand; not a test.
+add_executable(qm70_render_editor RenderEditor.cpp TestSupport.cpp)
+target_link_libraries(qm70_render_editor PRIVATE qm70_test_support)
+target_compile_definitions(qm70_render_editor PRIVATE
+    QM70_EDITOR_PICTURE="${CMAKE_SOURCE_DIR}/resources/editor.png")

@@ -9,8 +9,7 @@ if(TARGET QM70_VST3)
         JUCE_WEB_BROWSER=0
         JUCE_USE_CURL=0
         JUCE_MODAL_LOOPS_PERMITTED=1
-        QM70_VST3_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:QM70_VST3,JUCE_PLUGIN_ARTEFACT_FILE>>"
-        QM70_LV2_BUNDLE="$<IF:$<TARGET_EXISTS:QM70_LV2>,$<GENEX_EVAL:$<TARGET_PROPERTY:QM70_LV2,JUCE_PLUGIN_ARTEFACT_FILE>>,>")
+        QM70_VST3_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:QM70_VST3,JUCE_PLUGIN_ARTEFACT_FILE>>")
     target_link_libraries(qm70_host_tests PRIVATE
         juce::juce_audio_processors
         PkgConfig::QM70_CODECS
@@ -19,6 +18,8 @@ if(TARGET QM70_VST3)
     add_dependencies(qm70_host_tests QM70_VST3)
     if(TARGET QM70_LV2)
         add_dependencies(qm70_host_tests QM70_LV2)
+        target_compile_definitions(qm70_host_tests PRIVATE
+            QM70_LV2_BUNDLE="$<GENEX_EVAL:$<TARGET_PROPERTY:QM70_LV2,JUCE_PLUGIN_ARTEFACT_FILE>>")
     endif()
     set_target_properties(qm70_host_tests PROPERTIES CROSSCOMPILING_EMULATOR ${QM70_TEST_LAUNCHER})
     gtest_discover_tests(qm70_host_tests DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 600 LABELS host)
