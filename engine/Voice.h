@@ -52,9 +52,38 @@ public:
     // Adds this voice into one stereo pair for one segment and ends it at the end of its sample.
     void process (float* left, float* right, int numSamples);
 
+    // Renders several samples at once where the processor can. Tests switch it off to compare
+    // the plain path bit for bit; nothing else touches it.
+    static inline bool useVectorPath = true;
+
     const SampleBufferEntry* buffer = nullptr; // null = idle
     RendererPadState* padState = nullptr;      // valid while buffer is set
     int32_t padIndex = 0;                      // valid while buffer is set
     double position = 0.0;                     // read position in source samples
     double currentGain = 1.0;                  // velocity gain times the decay so far
+
+private:
+    // The pan gains and the decay multiplier of the last call, with the exact bits of the values
+    // they came from: the same bits in give the same bits out, and the sine, cosine, roots and
+    // power cost more than a short segment's samples.
+    struct PanGains
+    {
+        bool valid = false;
+        uint64_t panAngleBits = 0;
+        uint64_t gainBits = 0;
+        double left = 0.0;
+        double right = 0.0;
+    };
+
+    struct DecayStep
+    {
+        bool valid = false;
+        uint64_t decayFactorBits = 0;
+        uint64_t stepBits = 0;
+        int length = 0;
+        double multiplier = 1.0;
+    };
+
+    PanGains panGains;
+    DecayStep decayStep;
 };

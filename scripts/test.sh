@@ -12,5 +12,6 @@ cmake --build build-tests -j "$jobs"
 
 # Editors and dialogs get a virtual display of their own.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build-tests -j "$jobs" --output-on-failure
+./scripts/test-tsan.sh
 
 ./scripts/check-lv2.sh build-tests/QM70_artefacts/Release/LV2/QM-70.lv2
