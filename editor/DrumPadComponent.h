@@ -74,4 +74,7 @@ private:
     std::unique_ptr<juce::Slider> levelSlider;
     std::unique_ptr<juce::ComboBox> outputComboBox;
     std::unique_ptr<juce::Label> noteLabel;
+
+    // The browse dialog while its modal loop runs, so a row destroyed meanwhile can close it.
+    juce::Component::SafePointer<juce::FileChooserDialogBox> openDialog;
 };

@@ -1,11 +1,10 @@
+#include "DisplayLikeAHost.h"
 #include "TestSupport.h"
 #include "editor/BolvaneLookAndFeel.h"
 #include "editor/HeaderComponent.h"
 #include "engine/Shared.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <cstdlib>
 #include <functional>
@@ -19,29 +18,6 @@ Type* child (juce::Component& parent, const juce::String& name)
         if (c->getName() == name)
             return dynamic_cast<Type*> (c);
     return nullptr;
-}
-
-int ignoreXError (void*, void*)
-{
-    return 0;
-}
-
-// A display to open windows on, set up as a host has it. Hosts install an X error handler of their
-// own and a plug-in's JUCE doesn't; without one Xlib ends the process at the first error, and a
-// bare X server without a window manager lacks atoms JUCE sets on new windows.
-bool haveDisplayLikeAHost()
-{
-    const char* display = std::getenv ("DISPLAY");
-    if (display == nullptr || *display == 0 ||
-        juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
-        return false;
-
-    using ErrorHandler = int (*) (void*, void*);
-    using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
-    if (void* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))
-        if (auto setErrorHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-            setErrorHandler (ignoreXError);
-    return true;
 }
 
 // Fixes the look for the whole test, whatever processors other tests made.
@@ -324,7 +300,7 @@ TEST (HeaderStrip, MakerLogoOpensTheMakersPageOncePerClick)
 
 TEST (HeaderStrip, AboutBoxShowsNameVersionMakerAndOneOkButton)
 {
-    if (! haveDisplayLikeAHost())
+    if (! testing_support::displayLikeAHost())
         GTEST_SKIP() << "needs a display";
 
     const ScopedDefaultLookAndFeel look;
