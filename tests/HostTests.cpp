@@ -1,3 +1,5 @@
+#include "HostSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -7,26 +9,9 @@
 // The built bundles, loaded through JUCE's hosting classes as a DAW would load them.
 namespace
 {
-std::unique_ptr<juce::AudioPluginInstance> loadPlugin (juce::AudioPluginFormat& format,
-                                                       const juce::String& identifier,
-                                                       double sampleRate = 48000.0,
-                                                       int blockSize = 512)
-{
-    juce::OwnedArray<juce::PluginDescription> types;
-    format.findAllTypesForFile (types, identifier);
-    if (types.isEmpty())
-        return {};
-
-    juce::String error;
-    auto instance = format.createInstanceFromDescription (*types[0], sampleRate, blockSize, error);
-    EXPECT_TRUE (error.isEmpty()) << error;
-    return instance;
-}
-
 std::unique_ptr<juce::AudioPluginInstance> loadVst3()
 {
-    juce::VST3PluginFormat format;
-    return loadPlugin (format, QM70_VST3_BUNDLE);
+    return host_support::load (host_support::Kind::vst3, 48000.0, 512);
 }
 
 juce::AudioProcessor::BusesLayout stereoOutputs (int enabled, int total)
