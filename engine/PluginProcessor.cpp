@@ -6,7 +6,6 @@
 #include "../editor/PluginEditor.h"
 
 #include <climits>
-#include <cstring>
 
 namespace
 {
@@ -45,7 +44,7 @@ const juce::String BolvanePluginAudioProcessor::getName() const
 
 void BolvanePluginAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
-    sampleBufferHandler.sampleRate.store (sampleRate);
+    sampleBufferHandler.setSampleRate (sampleRate);
 
     // Whole announced blocks in the hold time. A block size of 0 or less, or a rate whose
     // quotient has no int value (NaN, infinite or too large), must still give a hold of 0..INT_MAX.
@@ -75,7 +74,8 @@ juce::AudioProcessorEditor* BolvanePluginAudioProcessor::createEditor()
                                                                   editorWrapper.parameterModel,
                                                                   editorWrapper.playHandler);
     for (int pad = 0; pad < ParameterModel::numPads; ++pad)
-        editorWrapper.editor->drumPads[(size_t) pad].sampleLoadedUpdated (editorWrapper.sampleLoaded[(size_t) pad].load());
+        editorWrapper.editor->drumPads[(size_t) pad].sampleLoadedUpdated (
+            editorWrapper.sampleLoaded[(size_t) pad].load (std::memory_order_seq_cst));
     return editorWrapper.editor;
 }
 
@@ -98,11 +98,8 @@ void BolvanePluginAudioProcessor::getStateInformation (juce::MemoryBlock& block)
 void BolvanePluginAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
     logLine ("Setting state information:");
-    const auto* bytes = static_cast<const char*> (data);
-    const size_t length = (bytes == nullptr || sizeInBytes <= 0)
-                              ? 0
-                              : strnlen (bytes, static_cast<size_t> (sizeInBytes));
-    logLine (std::string (bytes == nullptr ? "" : bytes, length));
+    // The text as the reader will see it: up to the first zero byte, ill-formed UTF-8 replaced.
+    logLine (ParameterModelXmlParser::decodeText (data, sizeInBytes));
     ParameterModelXmlParser (data, sizeInBytes).populateParameterModel (parameterModel);
 }
 

@@ -76,7 +76,8 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     const double ratio = reader != nullptr ? reader->sampleRate / sampleRate.load (std::memory_order_seq_cst) : 1.0;
 
     auto& entry = entries.emplace_back();
-    entry.sampleRateRatio = ratio;
+    entry.sampleRateRatio.store (ratio, std::memory_order_relaxed);
+    entry.fileSampleRate = reader != nullptr ? reader->sampleRate : 0.0;
     entry.sequenceNo = sequenceNo;
     if (reader != nullptr)
         decodeWholeFile (*reader, entry.buffer);
@@ -96,6 +97,23 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     std::this_thread::sleep_for (std::chrono::milliseconds (handOverWaitMs));
 
     freeUnusedEntries();
+}
+
+void SampleBufferHandler::setSampleRate (double rate)
+{
+    const std::lock_guard<std::mutex> lock (loadMutex);
+    sampleRate.store (rate, std::memory_order_seq_cst);
+
+    // Hosts restore a project's state before they prepare it: without this, every sample of a
+    // reopened project would play at the stand-in rate's pitch until loaded again.
+    if (hostRateKnown)
+        return;
+    hostRateKnown = true;
+
+    for (auto& entries : sampleBuffers)
+        for (auto& entry : entries)
+            if (entry.fileSampleRate > 0.0)
+                entry.sampleRateRatio.store (entry.fileSampleRate / rate, std::memory_order_relaxed);
 }
 
 void SampleBufferHandler::freeUnusedEntries()

@@ -23,7 +23,11 @@ public:
     // decoding plus a short wait. Never called on the audio thread.
     void loadSample (int pad, const std::string& path);
 
-    // Host rate in Hz; samples loaded from now on take their rate ratio from it.
+    // The host's rate, from prepareToPlay: samples loaded from now on take their rate ratio from
+    // it. The first call also gives the samples loaded before it the ratio of the real rate.
+    void setSampleRate (double rate);
+
+    // Host rate in Hz; a stand-in of 44100 until the host reports one.
     std::atomic<double> sampleRate { 44100.0 };
 
 private:
@@ -40,4 +44,7 @@ private:
     // A state restore on the host's thread and a user's load on the message thread must not touch
     // the lists at once.
     std::mutex loadMutex;
+
+    // Whether the host has reported its rate yet. Guarded by loadMutex.
+    bool hostRateKnown = false;
 };

@@ -12,8 +12,13 @@ struct SampleBufferEntry
     // Two channels whenever it holds samples; 0 channels when no decoder could read the file.
     juce::AudioBuffer<float> buffer;
 
-    // File rate over the host rate at load time; never recomputed.
-    double sampleRateRatio = 1.0;
+    // File rate over the host rate at load time. A sample loaded before the host first reported its
+    // rate (a state restored before prepareToPlay) had only a stand-in rate to go by: its ratio is
+    // set once more when the host reports the real one, and never changes after that.
+    std::atomic<double> sampleRateRatio { 1.0 };
+
+    // The file's own rate; 0 when no decoder could read it.
+    double fileSampleRate = 0.0;
 
     int32_t sequenceNo = 1;
 };

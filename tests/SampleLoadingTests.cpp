@@ -105,7 +105,7 @@ TEST (SampleLoading, EveryFormatDecodesWholeIntoTwoFloatChannels)
         const auto& entry = currentEntry (processor, pad);
         ASSERT_EQ (entry.buffer.getNumChannels(), 2) << c.name;
         ASSERT_EQ (entry.buffer.getNumSamples(), 3000) << c.name;
-        EXPECT_EQ (entry.sampleRateRatio, c.rate / 44100.0) << c.name;
+        EXPECT_EQ (entry.sampleRateRatio.load(), c.rate / 44100.0) << c.name;
         EXPECT_TRUE (processor.editorWrapper.sampleLoaded[(size_t) pad].load()) << c.name;
 
         // A mono file fills both channels; a wider one gives its first two.
@@ -245,22 +245,28 @@ TEST (SampleLoading, AFileWhoseBufferCannotBeAllocatedIsAFailedLoad)
 #endif
 }
 
-TEST (SampleLoading, TheRateRatioIsFixedAtLoadTime)
+TEST (SampleLoading, TheRateRatioIsFixedOnceTheHostHasReportedItsRate)
 {
     TempFolder folder;
     ASSERT_TRUE (writeSampleFile (folder.file ("48k.wav"), Format::wav, { wave (100, 0.5f) }, 48000.0, 16));
     BolvanePluginAudioProcessor processor;
+    auto ratio = [&] (int pad) { return currentEntry (processor, pad).sampleRateRatio.load(); };
 
+    // Loaded before the host's rate is known, as a restored project is: the stand-in's ratio
+    // until the first prepareToPlay, the real one from then on.
     processor.sampleBufferHandler.loadSample (0, folder.path ("48k.wav"));
+    EXPECT_EQ (ratio (0), 48000.0 / 44100.0);
     processor.prepareToPlay (48000.0, 512);
+    EXPECT_EQ (ratio (0), 1.0);
+
     processor.sampleBufferHandler.loadSample (1, folder.path ("48k.wav"));
     processor.prepareToPlay (96000.0, 512);
     processor.sampleBufferHandler.loadSample (2, folder.path ("48k.wav"));
 
-    EXPECT_EQ (currentEntry (processor, 0).sampleRateRatio, 48000.0 / 44100.0);
-    EXPECT_EQ (currentEntry (processor, 1).sampleRateRatio, 1.0);
-    EXPECT_EQ (currentEntry (processor, 2).sampleRateRatio, 0.5);
-    EXPECT_EQ (currentEntry (processor, 3).sampleRateRatio, 1.0) << "the initial entry";
+    EXPECT_EQ (ratio (0), 1.0) << "a later rate applies to later loads only";
+    EXPECT_EQ (ratio (1), 1.0);
+    EXPECT_EQ (ratio (2), 0.5);
+    EXPECT_EQ (ratio (3), 1.0) << "the initial entry";
 }
 
 TEST (SampleLoading, LogLinesAndSequenceNumbersPerPad)
