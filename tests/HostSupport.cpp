@@ -162,6 +162,35 @@ bool isFinite (const juce::AudioBuffer<float>& buffer)
     return true;
 }
 
+juce::AudioProcessor::BusesLayout stereoBuses (int enabled)
+{
+    juce::AudioProcessor::BusesLayout layout;
+    for (int i = 0; i < 6; ++i)
+        layout.outputBuses.add (i < enabled ? juce::AudioChannelSet::stereo() : juce::AudioChannelSet::disabled());
+    return layout;
+}
+
+juce::AudioBuffer<float> render (juce::AudioPluginInstance& plugin,
+                                 const juce::MidiBuffer& events,
+                                 int numSamples,
+                                 int blockSize)
+{
+    const int numChannels = plugin.getTotalNumOutputChannels();
+    juce::AudioBuffer<float> result (numChannels, numSamples);
+    juce::AudioBuffer<float> block (numChannels, blockSize);
+    for (int start = 0; start < numSamples; start += blockSize)
+    {
+        const int length = std::min (blockSize, numSamples - start);
+        juce::AudioBuffer<float> view (block.getArrayOfWritePointers(), numChannels, length);
+        juce::MidiBuffer midi;
+        midi.addEvents (events, start, length, -start);
+        plugin.processBlock (view, midi);
+        for (int c = 0; c < numChannels; ++c)
+            result.copyFrom (c, start, view, c, 0, length);
+    }
+    return result;
+}
+
 TempFolder::TempFolder()
     : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
                   .getChildFile ("host-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))

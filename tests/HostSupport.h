@@ -48,6 +48,16 @@ void writeWav (const juce::File& file, const std::vector<float>& samples, double
 
 bool isFinite (const juce::AudioBuffer<float>& buffer);
 
+// Six output buses, the first `enabled` of them stereo and the rest switched off.
+juce::AudioProcessor::BusesLayout stereoBuses (int enabled);
+
+// Plays the events through the host in blocks of blockSize and returns every output channel of the
+// whole run.
+juce::AudioBuffer<float> render (juce::AudioPluginInstance& plugin,
+                                 const juce::MidiBuffer& events,
+                                 int numSamples,
+                                 int blockSize);
+
 // A folder under HOME, removed at destruction.
 struct TempFolder
 {

@@ -126,14 +126,6 @@ void fillMidi (juce::Random& random, juce::MidiBuffer& midi, int blockSize, Coun
     }
 }
 
-juce::AudioProcessor::BusesLayout stereoBuses (int enabled)
-{
-    juce::AudioProcessor::BusesLayout layout;
-    for (int i = 0; i < 6; ++i)
-        layout.outputBuses.add (i < enabled ? juce::AudioChannelSet::stereo() : juce::AudioChannelSet::disabled());
-    return layout;
-}
-
 // Renders blocks of random sizes up to the announced one with random MIDI; returns the number of
 // allocations the audio thread made after the first few blocks.
 int renderRandomBlocks (juce::AudioPluginInstance& plugin, Kind kind, juce::Random& random, int announced, int numBlocks,
