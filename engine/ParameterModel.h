@@ -53,6 +53,8 @@ public:
 
 private:
     friend class ParameterTranslator;
+    // The state reader refreshes the rows after the value setters, which don't do it themselves.
+    friend class ParameterModelXmlParser;
 
     EditorWrapper& editorWrapper;
     ParameterTranslator& parameterTranslator;
