@@ -1,6 +1,7 @@
 # The host tests load the built bundles through JUCE's own plug-in hosting, as a DAW would. They
 # link JUCE with hosting switched on, not the plug-in's library: the plug-in arrives as a bundle.
 if(TARGET QM70_VST3)
+    qm70_exempt_juce_flac_from_shift_checks()
     juce_add_console_app(qm70_host_tests PRODUCT_NAME "QM70 Host Tests")
     target_sources(qm70_host_tests PRIVATE HostMain.cpp HostSupport.cpp HostTests.cpp ValidationTests.cpp)
     # The allocation audit replaces the allocator, which a sanitizer's own allocator can't share.
