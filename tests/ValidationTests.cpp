@@ -115,15 +115,16 @@ void fillMidi (Kind kind, juce::Random& random, juce::MidiBuffer& midi, int bloc
                 // Any bytes but a system-exclusive start: JUCE's VST3 host turns a lone 0xF0 into a
                 // data event of 2^32 - 1 bytes, and its VST3 wrapper copies system-exclusive data on
                 // the audio thread. JUCE's VST3 host also reads past its controller table for a
-                // controller number above 127. None of that is the plug-in's doing; LV2 hands the
-                // plug-in the bytes as they are.
+                // controller number above 127 or a controller message cut short. None of that is
+                // the plug-in's doing; LV2 hands the plug-in the bytes as they are.
                 juce::uint8 status = 0xF0;
                 while (status == 0xF0)
                     status = (juce::uint8) random.nextInt (256);
-                const int dataRange = kind == Kind::vst3 ? 128 : 256;
+                const bool vst3 = kind == Kind::vst3;
+                const int dataRange = vst3 ? 128 : 256;
                 const juce::uint8 garbage[] = { status, (juce::uint8) random.nextInt (dataRange),
                                                 (juce::uint8) random.nextInt (dataRange) };
-                midi.addEvent (garbage, 1 + random.nextInt (3), position);
+                midi.addEvent (garbage, vst3 ? 3 : 1 + random.nextInt (3), position);
             }
         }
         ++counts.midiEvents;
