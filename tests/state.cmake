@@ -1,15 +1,9 @@
 # Test files of the state area: the pad model and translator, the state text, the play handler.
-list(APPEND QM70_TEST_SOURCES
-    StateTextTests.cpp
-    StateReadingTests.cpp
-    SoloAndMuteTests.cpp
-    TranslatorTests.cpp
-    PlayHandlerTests.cpp
-    StateCorpusTests.cpp)
+list(APPEND QM70_TEST_SOURCES StateTextTests.cpp TranslatorTests.cpp PlayHandlerTests.cpp)
 list(APPEND QM70_CONCURRENCY_TEST_SOURCES StateConcurrencyTests.cpp)
 
 # The fuzzer's seeds and crash reproducers, replayed through a real processor by the unit tests.
-set_source_files_properties(StateCorpusTests.cpp PROPERTIES
+set_source_files_properties(StateTextTests.cpp PROPERTIES
     COMPILE_DEFINITIONS QM70_STATE_CORPUS="${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus")
 
 # A libFuzzer target for the state reader. Needs clang and a build of its own, for example:
