@@ -1,66 +1,50 @@
 #include "PadRowSupport.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 
 using padrow_support::child;
-using padrow_support::OpenEditor;
-using testing_support::runMessageLoop;
+using padrow_support::settle;
 
 namespace
 {
-constexpr int settleMs = 100;
-
 // What a state restore on the host's thread does to pad 6.
-void restoreOnAnotherThread (BolvanePluginAudioProcessor& processor)
+void restoreOnAnotherThread (BolvanePluginAudioProcessor& processor, bool muted, int pitch)
 {
     std::thread host (
-        [&processor]
+        [&processor, muted, pitch]
         {
-            auto& model = processor.parameterModel;
-            model.setMuted (6, true);
-            model.setSamplePath (6, "/samples/tom.wav");
-            model.setPitch (6, 6);
+            processor.parameterModel.setMuted (6, muted);
+            processor.parameterModel.setSamplePath (6, "/samples/tom.wav");
+            processor.parameterModel.setPitch (6, pitch);
             processor.editorWrapper.updateRow (6, EditorWrapper::RowUpdate::pitch);
         });
     host.join();
 }
+
+std::tuple<juce::Colour, juce::String, double> shown (DrumPadComponent& row)
+{
+    return { child<juce::TextButton> (row, "mute button").findColour (juce::TextButton::buttonColourId),
+             child<juce::Label> (row, "filename label").getText(),
+             child<juce::Slider> (row, "pitch slider").getValue() };
+}
 } // namespace
 
-TEST (PadRowThreads, UpdatesFromAnotherThreadReachTheRowOnlyOnTheMessageThread)
+TEST (PadRowThreads, UpdatesFromAnotherThreadReachTheRowOnlyOnTheMessageThreadAndNotOnceTheEditorClosed)
 {
-    OpenEditor host;
-    host.open();
-    runMessageLoop (settleMs);
-    auto& row = host.row (6);
-
-    restoreOnAnotherThread (host.processor);
-
-    // Nothing has touched a widget yet: the updates wait for the message loop.
-    EXPECT_EQ (child<juce::TextButton> (row, "mute button").findColour (juce::TextButton::buttonColourId),
-               BUTTON_COLOUR);
-    EXPECT_EQ (child<juce::Label> (row, "filename label").getText(), "");
-    EXPECT_EQ (child<juce::Slider> (row, "pitch slider").getValue(), 0.0);
-
-    runMessageLoop (settleMs);
-    EXPECT_EQ (child<juce::TextButton> (row, "mute button").findColour (juce::TextButton::buttonColourId),
-               MUTED_COLOUR);
-    EXPECT_EQ (child<juce::Label> (row, "filename label").getText(), "tom");
-    EXPECT_EQ (child<juce::Slider> (row, "pitch slider").getValue(), 3.0);
-    EXPECT_EQ (host.pad (6).pitch, 6);
-}
-
-TEST (PadRowThreads, UpdatesPostedBeforeTheEditorClosesAreDropped)
-{
-    OpenEditor host;
+    padrow_support::OpenEditor host;
     host.open();
 
-    restoreOnAnotherThread (host.processor);
+    restoreOnAnotherThread (host.processor, true, 6);
+    EXPECT_EQ (shown (host.row (6)), std::tuple (BUTTON_COLOUR, juce::String(), 0.0));
+    settle();
+    EXPECT_EQ (shown (host.row (6)), std::tuple (MUTED_COLOUR, juce::String ("tom"), 3.0));
+
+    // Posted, then the editor goes before they are delivered.
+    restoreOnAnotherThread (host.processor, false, 8);
     host.editor.reset();
-    runMessageLoop (settleMs);
-
-    EXPECT_TRUE (host.pad (6).muted);
-    EXPECT_EQ (host.pad (6).samplePath, "/samples/tom.wav");
+    settle();
+    EXPECT_EQ (std::pair (host.pad (6).muted, host.pad (6).pitch), std::pair (false, 8));
 }
