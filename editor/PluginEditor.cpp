@@ -68,8 +68,10 @@ BolvanePluginAudioProcessorEditor::BolvanePluginAudioProcessorEditor (BolvanePlu
 BolvanePluginAudioProcessorEditor::~BolvanePluginAudioProcessorEditor()
 {
     logLine ("Destroying PluginEditor.");
-    // From here on no engine-side code reaches a row.
-    editorWrapper.editor = nullptr;
+    // From here on no engine-side code reaches a row. A host that opens a second window before
+    // closing the first keeps the second one reachable.
+    if (editorWrapper.editor == this)
+        editorWrapper.editor = nullptr;
 }
 
 void BolvanePluginAudioProcessorEditor::paint (juce::Graphics& g)
