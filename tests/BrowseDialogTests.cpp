@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 // The browse dialog is a real window with a modal loop: these tests need a display (xvfb-run -a).
 
 using padrow_support::child;
@@ -12,43 +10,10 @@ using testing_support::TempFolder;
 
 namespace
 {
-// Cancels a dialog still open after ten seconds: a browse that never returns fails, not hangs.
-struct Rescue : private juce::Timer
+// Clicks the row's browse button and acts on the dialog from inside its modal loop.
+void browse (DrumPadComponent& row, padrow_support::DialogAction action)
 {
-    Rescue() { startTimer (10000); }
-    ~Rescue() override { stopTimer(); }
-
-    void timerCallback() override
-    {
-        stopTimer();
-        needed = juce::Component::getCurrentlyModalComponent() != nullptr;
-        if (needed)
-            juce::Component::getCurrentlyModalComponent()->exitModalState (0);
-    }
-
-    bool needed = false;
-};
-
-// Clicks the row's browse button; the action runs on the dialog from inside its modal loop.
-void browse (DrumPadComponent& row,
-             std::function<void (juce::FileChooserDialogBox&, juce::FileBrowserComponent&)> action)
-{
-    bool acted = false;
-    Rescue rescue;
-    juce::MessageManager::callAsync (
-        [&]
-        {
-            auto* dialog = dynamic_cast<juce::FileChooserDialogBox*> (juce::Component::getCurrentlyModalComponent());
-            ASSERT_NE (dialog, nullptr);
-            acted = true;
-            // Its content holds the browser first, then the buttons.
-            action (*dialog,
-                    dynamic_cast<juce::FileBrowserComponent&> (*dialog->getContentComponent()->getChildComponent (0)));
-        });
-    row.buttonClicked (&child<juce::TextButton> (row, "browse button"));
-    padrow_support::settle();
-    EXPECT_TRUE (acted);
-    EXPECT_FALSE (rescue.needed) << "the dialog stayed open";
+    EXPECT_TRUE (padrow_support::browse (row, std::move (action))) << "the dialog never opened, or stayed open";
 }
 
 struct BrowseDialog : testing::Test

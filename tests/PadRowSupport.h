@@ -4,6 +4,7 @@
 #include "editor/PluginEditor.h"
 #include "engine/PluginProcessor.h"
 
+#include <functional>
 #include <stdexcept>
 
 // A processor with its editor open, as a host holds them, and the way into a pad row's widgets.
@@ -23,6 +24,46 @@ Widget& child (juce::Component& parent, const juce::String& name)
 inline void settle()
 {
     testing_support::runMessageLoop (100);
+}
+
+using DialogAction = std::function<void (juce::FileChooserDialogBox&, juce::FileBrowserComponent&)>;
+
+// Clicks the row's browse button; the action runs on the dialog from inside its modal loop. A dialog
+// still open after ten seconds is cancelled, so a browse that never returns fails instead of
+// hanging. Returns whether the dialog opened and the action closed it. Needs a display.
+inline bool browse (DrumPadComponent& row, DialogAction action)
+{
+    struct Rescue : private juce::Timer
+    {
+        Rescue() { startTimer (10000); }
+        ~Rescue() override { stopTimer(); }
+        void timerCallback() override
+        {
+            stopTimer();
+            if (auto* modal = juce::Component::getCurrentlyModalComponent())
+            {
+                needed = true;
+                modal->exitModalState (0);
+            }
+        }
+        bool needed = false;
+    } rescue;
+
+    bool acted = false;
+    juce::MessageManager::callAsync (
+        [&]
+        {
+            auto* dialog = dynamic_cast<juce::FileChooserDialogBox*> (juce::Component::getCurrentlyModalComponent());
+            if (dialog == nullptr)
+                return;
+            acted = true;
+            // Its content holds the browser first, then the buttons.
+            action (*dialog,
+                    dynamic_cast<juce::FileBrowserComponent&> (*dialog->getContentComponent()->getChildComponent (0)));
+        });
+    row.buttonClicked (&child<juce::TextButton> (row, "browse button"));
+    settle();
+    return acted && ! rescue.needed;
 }
 
 struct OpenEditor
