@@ -13,83 +13,18 @@ using Editor = BolvanePluginAudioProcessorEditor;
 // What the host's wrapper does: asks for the window and owns what it gets.
 std::unique_ptr<Editor> openEditor (BolvanePluginAudioProcessor& processor)
 {
-    auto* editor = processor.createEditor();
-    auto* ours = dynamic_cast<Editor*> (editor);
-    EXPECT_NE (ours, nullptr);
-    return std::unique_ptr<Editor> (ours);
+    auto* editor = dynamic_cast<Editor*> (processor.createEditor());
+    EXPECT_NE (editor, nullptr);
+    return std::unique_ptr<Editor> (editor);
 }
 
-juce::Colour backgroundPixel (Editor& editor)
+juce::uint32 pixelAt (juce::Component& component, int x, int y)
 {
-    // Left of the legend, where only the window's own background shows.
-    return editor.createComponentSnapshot ({ 0, 0, 8, 8 }, true, 1.0f).getPixelAt (2, 2);
-}
-
-// The editor's own lines and the rows' construction lines, as logged since `from`.
-std::vector<std::string> windowLogLines (size_t from)
-{
-    const auto lines = testing_support::readLogLines();
-    std::vector<std::string> window;
-    for (size_t i = from; i < lines.size(); ++i)
-        if (lines[i] == "Constructing DrumPadComponent." || lines[i] == "DrumPadComponent constructed." ||
-            lines[i] == "Constructing PluginEditor." || lines[i] == "Destroying PluginEditor.")
-            window.push_back (lines[i]);
-    return window;
-}
-
-struct DeletionWatcher : juce::ComponentListener
-{
-    explicit DeletionWatcher (EditorWrapper& w)
-        : wrapper (w)
-    {
-    }
-    void componentBeingDeleted (juce::Component& component) override
-    {
-        ++deleted;
-        if (wrapper.editor != nullptr)
-            ADD_FAILURE() << "the wrapper still held the editor when " << component.getName() << " went";
-    }
-    EditorWrapper& wrapper;
-    int deleted = 0;
-};
-
-bool isFrameworksOwn (const juce::LookAndFeel& lookAndFeel)
-{
-    return dynamic_cast<const BolvaneLookAndFeel*> (&lookAndFeel) == nullptr &&
-           dynamic_cast<const juce::LookAndFeel_V4*> (&lookAndFeel) != nullptr;
+    return component.createComponentSnapshot ({ x, y, 1, 1 }).getPixelAt (0, 0).getARGB();
 }
 } // namespace
 
-TEST (EditorWindow, FixedLayoutOfLegendTwelveRowsAndHeader)
-{
-    BolvanePluginAudioProcessor processor;
-    const auto editor = openEditor (processor);
-    ASSERT_NE (editor, nullptr);
-    EXPECT_EQ (processor.editorWrapper.editor, editor.get());
-
-    EXPECT_EQ (editor->getWidth(), 852);
-    EXPECT_EQ (editor->getHeight(), 466);
-    EXPECT_FALSE (editor->isResizable());
-
-    // Stacked legend, rows 0 to 11, header; the tooltip window is not among them.
-    ASSERT_EQ (editor->getNumChildComponents(), 14);
-    ASSERT_EQ (editor->drumPads.size(), 12u);
-    EXPECT_EQ (editor->getChildComponent (0), &editor->padLegendComponent);
-    EXPECT_EQ (editor->padLegendComponent.getBounds(), juce::Rectangle<int> (8, 6, 832, 24));
-    for (int k = 0; k < 12; ++k)
-    {
-        EXPECT_EQ (editor->getChildComponent (k + 1), &editor->drumPads[(size_t) k]);
-        EXPECT_EQ (editor->drumPads[(size_t) k].getBounds(), juce::Rectangle<int> (8, 34 + 32 * k, 832, 24)) << k;
-        EXPECT_TRUE (editor->drumPads[(size_t) k].isVisible());
-    }
-    EXPECT_EQ (editor->getChildComponent (13), &editor->headerComponent);
-    EXPECT_EQ (editor->headerComponent.getBounds(), juce::Rectangle<int> (8, 422, 832, 36));
-    EXPECT_EQ (editor->tooltipWindow.getParentComponent(), nullptr);
-
-    EXPECT_EQ (backgroundPixel (*editor).getARGB(), 0xFF555555u);
-}
-
-TEST (EditorWindow, FileNamesOpenInTheColourOfWhetherTheirSampleLoaded)
+TEST (EditorWindow, OpensInItsFixedLayoutWithFileNamesColouredByWhetherTheirSampleLoaded)
 {
     BolvanePluginAudioProcessor processor;
     const testing_support::TempFolder folder;
@@ -97,121 +32,106 @@ TEST (EditorWindow, FileNamesOpenInTheColourOfWhetherTheirSampleLoaded)
                                                    { std::vector<float> (64, 0.25f) }, 44100.0, 16));
     processor.parameterModel.setSamplePath (0, folder.path ("Kick.wav"));
     processor.parameterModel.setSamplePath (1, folder.path ("Missing.wav"));
-
     const auto editor = openEditor (processor);
     ASSERT_NE (editor, nullptr);
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 852, 466));
+    EXPECT_FALSE (editor->isResizable());
 
-    // Loaded: light grey; missing file or no path at all: red.
-    const juce::uint32 expected[] = { 0xFFB4B4B4, 0xFFB42828, 0xFFB42828 };
-    for (int pad = 0; pad < 3; ++pad)
+    // Legend, rows 0 to 11 and header: the tooltip window is not among the children.
+    ASSERT_EQ (editor->getNumChildComponents(), 14);
+    ASSERT_EQ (editor->drumPads.size(), 12u);
+    EXPECT_EQ (editor->padLegendComponent.getBounds(), juce::Rectangle<int> (8, 6, 832, 24));
+    for (int k = 0; k < 12; ++k)
     {
-        juce::Component* label = nullptr;
-        for (auto* c : editor->drumPads[(size_t) pad].getChildren())
-            if (c->getName() == "filename label")
-                label = c;
-        ASSERT_NE (label, nullptr);
-        EXPECT_EQ (label->findColour (juce::Label::textColourId).getARGB(), expected[pad]) << pad;
+        EXPECT_EQ (editor->drumPads[(size_t) k].getBounds(), juce::Rectangle<int> (8, 34 + 32 * k, 832, 24)) << k;
+        EXPECT_TRUE (editor->drumPads[(size_t) k].isVisible());
     }
+    EXPECT_EQ (editor->headerComponent.getBounds(), juce::Rectangle<int> (8, 422, 832, 36));
+
+    // The grey shows beside the children and through the legend and the header, which paint none.
+    for (const auto point : { juce::Point<int> (2, 2), { 58, 18 }, { 508, 442 } })
+        EXPECT_EQ (pixelAt (*editor, point.x, point.y), 0xFF555555u) << point.toString();
+
+    // Each row shows its own pad: loaded in light grey; a missing file or no path at all in red.
+    const std::pair<const char*, juce::uint32> fileNames[] = { { "Kick", 0xFFB4B4B4 },
+                                                               { "Missing", 0xFFB42828 },
+                                                               { "", 0xFFB42828 } };
+    int labels = 0;
+    for (int pad = 0; pad < 3; ++pad)
+        for (auto* c : editor->drumPads[(size_t) pad].getChildren())
+            if (auto* label = dynamic_cast<juce::Label*> (c); label != nullptr && c->getName() == "filename label")
+            {
+                ++labels;
+                EXPECT_EQ (label->getText(), fileNames[pad].first);
+                EXPECT_EQ (label->findColour (juce::Label::textColourId).getARGB(), fileNames[pad].second) << pad;
+            }
+    EXPECT_EQ (labels, 3);
 }
 
-TEST (EditorWindow, ClosingLetsGoOfTheWindowBeforeAnyRowGoes)
+TEST (EditorWindow, ClosingLetsGoOfTheWindowBeforeAnyRowGoesAndReopeningBuildsAndLogsItAnew)
 {
     BolvanePluginAudioProcessor processor;
+    const size_t logged = testing_support::readLogLines().size();
     auto editor = openEditor (processor);
     ASSERT_NE (editor, nullptr);
 
-    DeletionWatcher watcher (processor.editorWrapper);
-    for (auto& row : editor->drumPads)
-        row.addComponentListener (&watcher);
-    editor->padLegendComponent.addComponentListener (&watcher);
-    editor->headerComponent.addComponentListener (&watcher);
-
+    // Notes, as each of the editor's children goes, whether the wrapper had let go of the editor.
+    struct Watcher : juce::ComponentListener
+    {
+        void componentBeingDeleted (juce::Component&) override { cleared.push_back (wrapper->editor == nullptr); }
+        const EditorWrapper* wrapper = nullptr;
+        std::vector<bool> cleared;
+    } watcher;
+    watcher.wrapper = &processor.editorWrapper;
+    for (auto* child : editor->getChildren())
+        child->addComponentListener (&watcher);
     editor.reset();
-    EXPECT_EQ (watcher.deleted, 14);
+    EXPECT_EQ (watcher.cleared, std::vector<bool> (14, true));
+
+    editor = openEditor (processor);
+    EXPECT_EQ (processor.editorWrapper.editor, editor.get());
+    editor.reset();
     EXPECT_EQ (processor.editorWrapper.editor, nullptr);
 
-    // Engine-side changes after closing find no window to update.
-    processor.parameterModel.setMuted (0, true);
-    processor.parameterModel.setSoloed (1, true);
-    processor.parameterModel.setPitch (2, 4);
-    testing_support::runMessageLoop (120);
-}
-
-TEST (EditorWindow, ReopeningBuildsANewWindowAndLogsItAgain)
-{
-    BolvanePluginAudioProcessor processor;
-    const size_t before = testing_support::readLogLines().size();
-
-    for (int opening = 0; opening < 2; ++opening)
-    {
-        auto editor = openEditor (processor);
-        ASSERT_NE (editor, nullptr);
-        EXPECT_EQ (processor.editorWrapper.editor, editor.get());
-        EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 852, 466));
-    }
-    EXPECT_EQ (processor.editorWrapper.editor, nullptr);
-
-    std::vector<std::string> opened;
+    // All that is logged meanwhile. Each opening: the twelve rows' two lines each, then the editor's;
+    // then its closing line.
+    juce::String opening, window;
     for (int row = 0; row < 12; ++row)
-    {
-        opened.push_back ("Constructing DrumPadComponent.");
-        opened.push_back ("DrumPadComponent constructed.");
-    }
-    opened.push_back ("Constructing PluginEditor.");
-
-    std::vector<std::string> expected;
-    for (int opening = 0; opening < 2; ++opening)
-    {
-        expected.insert (expected.end(), opened.begin(), opened.end());
-        expected.push_back ("Destroying PluginEditor.");
-    }
-    EXPECT_EQ (windowLogLines (before), expected);
+        opening << "Constructing DrumPadComponent.\nDrumPadComponent constructed.\n";
+    opening << "Constructing PluginEditor.\nDestroying PluginEditor.\n";
+    const auto lines = testing_support::readLogLines();
+    for (size_t i = logged; i < lines.size(); ++i)
+        window << lines[i] << "\n";
+    EXPECT_EQ (window, opening + opening);
 }
 
-TEST (DefaultLookAndFeel, LastBuiltInstanceRulesAndDestroyingAnyFallsBackToTheFrameworks)
-{
-    auto first = std::make_unique<BolvanePluginAudioProcessor>();
-    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &first->lookAndFeel);
-
-    auto second = std::make_unique<BolvanePluginAudioProcessor>();
-    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &second->lookAndFeel);
-
-    // The earlier instance going takes the default from the one still there.
-    first.reset();
-    EXPECT_TRUE (isFrameworksOwn (juce::LookAndFeel::getDefaultLookAndFeel()));
-
-    auto third = std::make_unique<BolvanePluginAudioProcessor>();
-    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &third->lookAndFeel);
-
-    third.reset();
-    EXPECT_TRUE (isFrameworksOwn (juce::LookAndFeel::getDefaultLookAndFeel()));
-    second.reset();
-    EXPECT_TRUE (isFrameworksOwn (juce::LookAndFeel::getDefaultLookAndFeel()));
-}
-
-TEST (DefaultLookAndFeel, OpenWindowsKeepDrawingAfterALaterInstanceIsDestroyed)
+TEST (DefaultLookAndFeel, LastBuiltInstanceRulesAndOpenWindowsDrawOnAfterAnyInstanceGoes)
 {
     BolvanePluginAudioProcessor first, other;
     const auto earlyWindow = openEditor (first);
-    ASSERT_NE (earlyWindow, nullptr);
-
     auto later = std::make_unique<BolvanePluginAudioProcessor>();
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &later->lookAndFeel);
     // Opened while the later instance's look-and-feel is the default: its widgets were made by it.
     const auto lateWindow = openEditor (other);
-    ASSERT_NE (lateWindow, nullptr);
-    EXPECT_EQ (backgroundPixel (*earlyWindow).getARGB(), 0xFF555555u);
+    ASSERT_TRUE (earlyWindow != nullptr && lateWindow != nullptr);
+    EXPECT_EQ (pixelAt (*earlyWindow, 2, 2), 0xFF555555u);
 
+    // Both windows, children included, now draw with the framework's look-and-feel and touch
+    // nothing of the destroyed one (which the sanitizer build checks for real).
     later.reset();
-
-    // Both windows now draw, children included, with the framework's look-and-feel, and nothing
-    // of the destroyed one is touched (which the sanitizer build checks for real).
-    const juce::LookAndFeel_V4 framework;
-    const juce::Colour frameworkBackground = framework.findColour (juce::ResizableWindow::backgroundColourId);
+    EXPECT_EQ (dynamic_cast<BolvaneLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+    const juce::Colour frameworkGrey = juce::LookAndFeel_V4().findColour (juce::ResizableWindow::backgroundColourId);
     for (Editor* window : { earlyWindow.get(), lateWindow.get() })
     {
-        const juce::Image whole = window->createComponentSnapshot (window->getLocalBounds(), true, 1.0f);
-        EXPECT_EQ (whole.getPixelAt (2, 2), frameworkBackground);
+        EXPECT_EQ (window->createComponentSnapshot (window->getLocalBounds()).getPixelAt (2, 2), frameworkGrey);
         window->repaint();
     }
     testing_support::runMessageLoop (120);
+
+    // An earlier instance going takes the default from a later one still there.
+    auto earlier = std::make_unique<BolvanePluginAudioProcessor>();
+    const BolvanePluginAudioProcessor latest;
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &latest.lookAndFeel);
+    earlier.reset();
+    EXPECT_EQ (dynamic_cast<BolvaneLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
 }

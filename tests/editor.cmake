@@ -5,10 +5,6 @@ list(APPEND QM70_TEST_SOURCES
     HeaderStripTests.cpp
     EditorWindowTests.cpp)
 
-# The committed logo pictures, for the test that reads their PNG headers.
-set_property(SOURCE HeaderStripTests.cpp APPEND PROPERTY COMPILE_DEFINITIONS
-    QM70_RESOURCES_DIR="${CMAKE_SOURCE_DIR}/resources")
-
 # Draws the editor with a few pads set up into resources/editor.png (or the path given), for
 # whoever wants to look at it. Run by hand; not a test.
 add_executable(qm70_render_editor RenderEditor.cpp TestSupport.cpp)
