@@ -1,40 +1,39 @@
 #pragma once
 
-// Helpers for the engine's tests: sample entries made in the test, MIDI blocks, and the voice
-// arithmetic written out independently (in double, rounded to float where the design rounds), so
-// expected output never comes from the code under test.
+// Helpers for the engine's tests: a renderer playing entries made here, MIDI, sample files, the log.
 
-#include "engine/AudioRenderer.h"
+#include "TestSupport.h"
 
-#include <juce_audio_basics/juce_audio_basics.h>
+#include "engine/PluginProcessor.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
-#include <utility>
+#include <string>
 #include <vector>
 
 namespace engine_test
 {
-constexpr double centreAngle = 0.7853981633974483;    // π/4
-constexpr double hardRightAngle = 1.5707963267948966; // π/2
+using namespace testing_support;
+using Slots = std::vector<std::pair<int, int>>;
+
+// Left and right gain at pan angle π/4 and level 1: sqrt(cos(π/4) · 0.5).
+constexpr double centreGain = 0.5946035575013605;
 
 inline std::unique_ptr<SampleBufferEntry>
-makeEntry (const std::vector<float>& left, const std::vector<float>& right, double ratio = 1.0, int32_t sequenceNo = 1)
+makeEntry (const std::vector<float>& left, const std::vector<float>& right, double rateRatio = 1.0)
 {
     auto entry = std::make_unique<SampleBufferEntry>();
     entry->buffer.setSize (2, (int) left.size());
-    for (size_t i = 0; i < left.size(); ++i)
-    {
-        entry->buffer.setSample (0, (int) i, left[i]);
-        entry->buffer.setSample (1, (int) i, right[i]);
-    }
-    entry->sampleRateRatio = ratio;
-    entry->sequenceNo = sequenceNo;
+    std::copy (left.begin(), left.end(), entry->buffer.getWritePointer (0));
+    std::copy (right.begin(), right.end(), entry->buffer.getWritePointer (1));
+    entry->sampleRateRatio = rateRatio;
     return entry;
 }
 
-// A renderer whose pads each play an entry owned here.
+// A renderer whose pads each play a 0.5 DC entry owned here.
 struct Rig
 {
     Rig()
@@ -43,16 +42,30 @@ struct Rig
             setSample (pad, std::vector<float> (1000, 0.5f));
     }
 
-    SampleBufferEntry& setSample (int pad, const std::vector<float>& samples, double ratio = 1.0)
+    void setSample (int pad, const std::vector<float>& samples)
     {
-        entries.push_back (makeEntry (samples, samples, ratio, (int32_t) entries.size() + 1));
+        entries.push_back (makeEntry (samples, samples));
         renderer.pads[(size_t) pad].buffer.store (entries.back().get(), std::memory_order_release);
-        return *entries.back();
     }
 
     AudioRenderer renderer;
     std::vector<std::unique_ptr<SampleBufferEntry>> entries;
 };
+
+// The sounding slots, each with its pad.
+inline Slots soundingSlots (const AudioRenderer& renderer)
+{
+    Slots slots;
+    for (int slot = 0; slot < AudioRenderer::numVoices; ++slot)
+        if (renderer.voices[(size_t) slot].buffer != nullptr)
+            slots.emplace_back (slot, renderer.voices[(size_t) slot].padIndex);
+    return slots;
+}
+
+inline juce::MidiMessage noteOn (int note, int velocity = 127, int channel = 1)
+{
+    return juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity);
+}
 
 inline juce::MidiBuffer midi (std::initializer_list<std::pair<int, juce::MidiMessage>> events)
 {
@@ -62,67 +75,33 @@ inline juce::MidiBuffer midi (std::initializer_list<std::pair<int, juce::MidiMes
     return buffer;
 }
 
-inline juce::MidiMessage noteOn (int note, int velocity, int channel = 1)
+// One block through the renderer or the processor, returned. The host's buffer comes full of junk.
+template <typename Engine>
+juce::AudioBuffer<float> runBlock (Engine& engine, juce::MidiBuffer events = {}, int numSamples = 64, int channels = 12)
 {
-    return juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity);
-}
-
-// Runs one block of the given size and returns it.
-inline juce::AudioBuffer<float>
-runBlock (AudioRenderer& renderer, const juce::MidiBuffer& events = {}, int numSamples = 64, int numChannels = 12)
-{
-    juce::AudioBuffer<float> buffer (numChannels, numSamples);
-    buffer.clear();
-    renderer.processBlock (buffer, events);
+    juce::AudioBuffer<float> buffer (channels, numSamples);
+    for (int channel = 0; channel < channels; ++channel)
+        juce::FloatVectorOperations::fill (buffer.getWritePointer (channel), 0.125f, numSamples);
+    engine.processBlock (buffer, events);
     return buffer;
 }
 
-inline bool sameBits (float a, float b)
+inline std::vector<float> sine (int length, float scale = 0.5f, double omega = 0.05)
 {
-    return std::memcmp (&a, &b, sizeof (float)) == 0;
+    std::vector<float> samples ((size_t) length);
+    for (int i = 0; i < length; ++i)
+        samples[(size_t) i] = scale * (float) std::sin (omega * i);
+    return samples;
 }
 
-// The pan law: geometric mean of the constant-power and the linear law.
-inline double leftGainFor (double panAngle, double gain)
+// The log's lines from line `from` on that start with the prefix.
+inline std::vector<std::string> logLines (const std::string& prefix, size_t from = 0)
 {
-    return std::sqrt (std::cos (panAngle) * ((1.5707963267948966 - panAngle) * 0.6366197723675814)) * gain;
+    std::vector<std::string> lines;
+    const auto all = testing_support::readLogLines();
+    for (size_t i = from; i < all.size(); ++i)
+        if (all[i].rfind (prefix, 0) == 0)
+            lines.push_back (all[i]);
+    return lines;
 }
-
-inline double rightGainFor (double panAngle, double gain)
-{
-    return std::sqrt ((panAngle * 0.6366197723675814) * std::sin (panAngle)) * gain;
-}
-
-// One voice worked the slow way: the right-hand neighbour tested at every sample.
-struct ReferenceVoice
-{
-    std::vector<float> left, right;
-    double position = 0.0;
-    double currentGain = 1.0;
-    bool sounding = true;
-
-    void render (
-        float* outLeft, float* outRight, int numSamples, double step, double decayFactor, double panAngle, double gain)
-    {
-        const int len = (int) left.size();
-        const double multiplier = decayFactor == 1.0 ? 1.0 : std::pow (decayFactor, (1.0 / len) * step);
-        const double leftGain = leftGainFor (panAngle, gain);
-        const double rightGain = rightGainFor (panAngle, gain);
-        for (int i = 0; i < numSamples && position < len; ++i)
-        {
-            const int idx = (int) position;
-            const double f = position - idx;
-            const float l = (float) ((idx + 1 < len ? (double) left[(size_t) idx + 1] : 0.0) * f +
-                                     (double) left[(size_t) idx] * (1.0 - f));
-            const float r = (float) ((idx + 1 < len ? (double) right[(size_t) idx + 1] : 0.0) * f +
-                                     (double) right[(size_t) idx] * (1.0 - f));
-            outLeft[i] = (float) ((double) outLeft[i] + ((double) l * leftGain) * currentGain);
-            outRight[i] = (float) ((double) outRight[i] + ((double) r * rightGain) * currentGain);
-            position += step;
-            currentGain *= multiplier;
-        }
-        if (position >= len)
-            sounding = false;
-    }
-};
 } // namespace engine_test

@@ -5,8 +5,8 @@ list(APPEND QM70_TEST_SOURCES
     HeaderStripTests.cpp
     EditorWindowTests.cpp)
 
-# Draws the editor with a few pads set up into resources/editor.png (or the path given), for
-# whoever wants to look at it. Run by hand; not a test.
+# Draws the editor as the user story leaves it into resources/editor.png (or the path given):
+# scripts/render-editor.sh runs it. Not a test.
 add_executable(qm70_render_editor RenderEditor.cpp TestSupport.cpp)
 target_link_libraries(qm70_render_editor PRIVATE qm70_test_support)
 target_compile_definitions(qm70_render_editor PRIVATE

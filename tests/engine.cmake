@@ -2,7 +2,6 @@
 list(APPEND QM70_TEST_SOURCES
     VoiceTests.cpp
     RendererTests.cpp
-    CutGroupTests.cpp
     SampleLoadingTests.cpp
     SampleHandOverTests.cpp)
 
