@@ -1,16 +1,16 @@
 #include "DrumPadComponent.h"
 
-#include "FileWalker.h"
 #include "../engine/ParameterModel.h"
 #include "../engine/PlayHandler.h"
 #include "../engine/Shared.h"
+#include "FileWalker.h"
 
 #include <array>
 #include <cstdint>
 
 namespace
 {
-const std::array<const char*, 12> NOTE_NAMES { "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
+const std::array<const char*, 12> NOTE_NAMES{ "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
 
 constexpr int rowWidth = 832;
 constexpr int rowHeight = 24;
@@ -81,9 +81,8 @@ std::unique_ptr<juce::Slider> makeSlider (DrumPadComponent& row,
     return slider;
 }
 
-std::unique_ptr<juce::Label> makeLabel (DrumPadComponent& row,
-                                        const juce::String& componentName,
-                                        juce::Rectangle<int> bounds)
+std::unique_ptr<juce::Label>
+makeLabel (DrumPadComponent& row, const juce::String& componentName, juce::Rectangle<int> bounds)
 {
     auto label = addChild<juce::Label> (row, componentName);
     label->setText (TRANS ("-"), juce::dontSendNotification);
@@ -333,17 +332,11 @@ void DrumPadComponent::browseForSample()
     // The browser lists on a thread of its own while the dialog is open; its filter lives here
     // rather than in the row, which may be destroyed before the dialog.
     const juce::WildcardFileFilter dialogFilter = fileFilter;
-    juce::FileBrowserComponent browser (juce::FileBrowserComponent::openMode
-                                            | juce::FileBrowserComponent::canSelectFiles,
-                                        juce::File (fromUtf8 (startPath)),
-                                        &dialogFilter,
-                                        nullptr);
-    juce::FileChooserDialogBox dialog ("Load Sample",
-                                       "Select sample to load.",
-                                       browser,
-                                       false,
-                                       juce::Colour (browseDialogColour),
-                                       nullptr);
+    juce::FileBrowserComponent browser (juce::FileBrowserComponent::openMode |
+                                            juce::FileBrowserComponent::canSelectFiles,
+                                        juce::File (fromUtf8 (startPath)), &dialogFilter, nullptr);
+    juce::FileChooserDialogBox dialog ("Load Sample", "Select sample to load.", browser, false,
+                                       juce::Colour (browseDialogColour), nullptr);
     dialog.setAlwaysOnTop (true);
 
     // The modal loop serves every other event meanwhile: the editor, or the whole plug-in, may be

@@ -19,11 +19,12 @@ inline const juce::Colour LOADED_COLOUR = BolvaneLookAndFeel::BOLVANE_LTGREY;
 inline const juce::Colour NOT_LOADED_COLOUR = BolvaneLookAndFeel::BOLVANE_RED;
 
 // One row of the editor: the controls and displays of one pad.
-class DrumPadComponent : public juce::Component,
-                         public juce::FileDragAndDropTarget,
-                         public juce::Button::Listener,
-                         public juce::ComboBox::Listener,
-                         public juce::Slider::Listener
+class DrumPadComponent
+    : public juce::Component
+    , public juce::FileDragAndDropTarget
+    , public juce::Button::Listener
+    , public juce::ComboBox::Listener
+    , public juce::Slider::Listener
 {
 public:
     DrumPadComponent();

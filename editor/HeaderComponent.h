@@ -6,8 +6,9 @@
 
 // The strip below the pad rows: product logo and subtitle (opening the about box) and the maker's
 // logo (opening the maker's web page).
-class HeaderComponent : public juce::Component,
-                        public juce::Button::Listener
+class HeaderComponent
+    : public juce::Component
+    , public juce::Button::Listener
 {
 public:
     HeaderComponent();

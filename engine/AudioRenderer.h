@@ -33,8 +33,8 @@ public:
     std::vector<Voice> voices;
 
     // Pad whose play button was clicked and not started yet; -1 = none.
-    std::atomic<int32_t> pendingPadTrigger { -1 };
+    std::atomic<int32_t> pendingPadTrigger{ -1 };
 
     // Block ends a trigger keeps its pad lit at least; 0 or more.
-    std::atomic<int32_t> lightHoldBlocks { 20 };
+    std::atomic<int32_t> lightHoldBlocks{ 20 };
 };

@@ -32,39 +32,49 @@ void EditorWrapper::onRow (int pad, Function&& function)
     // The editor may be opened or closed on the message thread meanwhile, and the processor may be
     // gone by the time the message runs: look both up again there.
     std::weak_ptr<EditorWrapper*> weakLifetime = lifetime;
-    juce::MessageManager::callAsync ([weakLifetime, pad, function]
-    {
-        if (const auto alive = weakLifetime.lock())
-            if (auto* openEditor = (*alive)->editor)
-                function (openEditor->drumPads[(size_t) pad]);
-    });
+    juce::MessageManager::callAsync (
+        [weakLifetime, pad, function]
+        {
+            if (const auto alive = weakLifetime.lock())
+                if (auto* openEditor = (*alive)->editor)
+                    function (openEditor->drumPads[(size_t) pad]);
+        });
 }
 
 void EditorWrapper::updateRow (int pad, RowUpdate update)
 {
-    onRow (pad, [update] (DrumPadComponent& row)
-    {
-        switch (update)
-        {
-            case RowUpdate::samplePath: row.samplePathUpdated(); break;
-            case RowUpdate::muted:      row.mutedUpdated(); break;
-            case RowUpdate::soloed:     row.soloedUpdated(); break;
-            case RowUpdate::cutGroup:   row.cutGroupUpdated(); break;
-            case RowUpdate::pitch:      row.pitchUpdated(); break;
-            case RowUpdate::decay:      row.decayUpdated(); break;
-            case RowUpdate::pan:        row.panUpdated(); break;
-            case RowUpdate::level:      row.levelUpdated(); break;
-            case RowUpdate::output:     row.outputUpdated(); break;
-        }
-    });
+    onRow (pad,
+           [update] (DrumPadComponent& row)
+           {
+               switch (update)
+               {
+                   case RowUpdate::samplePath: row.samplePathUpdated(); break;
+                   case RowUpdate::muted: row.mutedUpdated(); break;
+                   case RowUpdate::soloed: row.soloedUpdated(); break;
+                   case RowUpdate::cutGroup: row.cutGroupUpdated(); break;
+                   case RowUpdate::pitch: row.pitchUpdated(); break;
+                   case RowUpdate::decay: row.decayUpdated(); break;
+                   case RowUpdate::pan: row.panUpdated(); break;
+                   case RowUpdate::level: row.levelUpdated(); break;
+                   case RowUpdate::output: row.outputUpdated(); break;
+               }
+           });
 }
 
 void EditorWrapper::sampleLoadedUpdated (int pad, bool loaded)
 {
-    onRow (pad, [loaded] (DrumPadComponent& row) { row.sampleLoadedUpdated (loaded); });
+    onRow (pad,
+           [loaded] (DrumPadComponent& row)
+           {
+               row.sampleLoadedUpdated (loaded);
+           });
 }
 
 void EditorWrapper::playingUpdated (int pad, bool playing)
 {
-    onRow (pad, [playing] (DrumPadComponent& row) { row.playingUpdated (playing); });
+    onRow (pad,
+           [playing] (DrumPadComponent& row)
+           {
+               row.playingUpdated (playing);
+           });
 }

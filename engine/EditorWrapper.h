@@ -14,9 +14,7 @@ class PlayHandler;
 class EditorWrapper
 {
 public:
-    EditorWrapper (BolvanePluginAudioProcessor& processor,
-                   ParameterModel& parameterModel,
-                   PlayHandler& playHandler);
+    EditorWrapper (BolvanePluginAudioProcessor& processor, ParameterModel& parameterModel, PlayHandler& playHandler);
     ~EditorWrapper();
 
     // Row display operations that engine-side code may ask for.
@@ -50,7 +48,7 @@ public:
 
     // Whether each pad's current sample holds at least one frame. Written by loads on any thread,
     // read by createEditor.
-    std::array<std::atomic<bool>, 12> sampleLoaded {};
+    std::array<std::atomic<bool>, 12> sampleLoaded{};
 
 private:
     template <typename Function>

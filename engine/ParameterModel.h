@@ -17,13 +17,13 @@ class ParameterModel
 public:
     struct DrumPadParameters
     {
-        std::string samplePath;  // UTF-8, empty = no sample
-        int32_t cutGroup = -1;   // -1 = none, else 0..3
-        int32_t pitch = 0;       // half-semitones, -24..24
-        int32_t decay = 100;     // 0..100, 100 = no decay
-        int32_t pan = 0;         // -25 (left)..25 (right)
-        int32_t level = 0;       // half-decibels, -70..30
-        int32_t output = 0;      // stereo output bus 0..5
+        std::string samplePath; // UTF-8, empty = no sample
+        int32_t cutGroup = -1;  // -1 = none, else 0..3
+        int32_t pitch = 0;      // half-semitones, -24..24
+        int32_t decay = 100;    // 0..100, 100 = no decay
+        int32_t pan = 0;        // -25 (left)..25 (right)
+        int32_t level = 0;      // half-decibels, -70..30
+        int32_t output = 0;     // stereo output bus 0..5
         bool muted = false;
         bool soloed = false;
     };

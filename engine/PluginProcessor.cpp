@@ -1,9 +1,9 @@
 #include "PluginProcessor.h"
 
+#include "../editor/PluginEditor.h"
 #include "ParameterModelXmlGenerator.h"
 #include "ParameterModelXmlParser.h"
 #include "Shared.h"
-#include "../editor/PluginEditor.h"
 
 #include <climits>
 
@@ -62,29 +62,51 @@ void BolvanePluginAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer
     audioRenderer.processBlock (buffer, midi);
 }
 
-double BolvanePluginAudioProcessor::getTailLengthSeconds() const { return 0.0; }
-bool BolvanePluginAudioProcessor::acceptsMidi() const { return true; }
-bool BolvanePluginAudioProcessor::producesMidi() const { return false; }
-bool BolvanePluginAudioProcessor::isMidiEffect() const { return false; }
+double BolvanePluginAudioProcessor::getTailLengthSeconds() const
+{
+    return 0.0;
+}
+bool BolvanePluginAudioProcessor::acceptsMidi() const
+{
+    return true;
+}
+bool BolvanePluginAudioProcessor::producesMidi() const
+{
+    return false;
+}
+bool BolvanePluginAudioProcessor::isMidiEffect() const
+{
+    return false;
+}
 
 juce::AudioProcessorEditor* BolvanePluginAudioProcessor::createEditor()
 {
-    editorWrapper.editor = new BolvanePluginAudioProcessorEditor (editorWrapper.processor,
-                                                                  editorWrapper,
-                                                                  editorWrapper.parameterModel,
-                                                                  editorWrapper.playHandler);
+    editorWrapper.editor = new BolvanePluginAudioProcessorEditor (
+        editorWrapper.processor, editorWrapper, editorWrapper.parameterModel, editorWrapper.playHandler);
     for (int pad = 0; pad < ParameterModel::numPads; ++pad)
         editorWrapper.editor->drumPads[(size_t) pad].sampleLoadedUpdated (
             editorWrapper.sampleLoaded[(size_t) pad].load (std::memory_order_seq_cst));
     return editorWrapper.editor;
 }
 
-bool BolvanePluginAudioProcessor::hasEditor() const { return true; }
+bool BolvanePluginAudioProcessor::hasEditor() const
+{
+    return true;
+}
 
-int BolvanePluginAudioProcessor::getNumPrograms() { return 1; }
-int BolvanePluginAudioProcessor::getCurrentProgram() { return 0; }
+int BolvanePluginAudioProcessor::getNumPrograms()
+{
+    return 1;
+}
+int BolvanePluginAudioProcessor::getCurrentProgram()
+{
+    return 0;
+}
 void BolvanePluginAudioProcessor::setCurrentProgram (int) {}
-const juce::String BolvanePluginAudioProcessor::getProgramName (int) { return {}; }
+const juce::String BolvanePluginAudioProcessor::getProgramName (int)
+{
+    return {};
+}
 void BolvanePluginAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void BolvanePluginAudioProcessor::getStateInformation (juce::MemoryBlock& block)

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "../editor/BolvaneLookAndFeel.h"
 #include "AudioRenderer.h"
 #include "EditorWrapper.h"
 #include "ParameterModel.h"
 #include "ParameterTranslator.h"
 #include "PlayHandler.h"
 #include "SampleBufferHandler.h"
-#include "../editor/BolvaneLookAndFeel.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -47,13 +47,13 @@ public:
     // Declaration order is construction order: each member is built from references to members
     // that either exist already or are only stored until they do.
     BolvaneLookAndFeel lookAndFeel;
-    EditorWrapper editorWrapper { *this, parameterModel, playHandler };
+    EditorWrapper editorWrapper{ *this, parameterModel, playHandler };
     AudioRenderer audioRenderer;
-    ParameterTranslator parameterTranslator { audioRenderer, parameterModel };
-    SampleBufferHandler sampleBufferHandler { editorWrapper, audioRenderer };
-    ParameterModel parameterModel { editorWrapper, parameterTranslator, sampleBufferHandler };
+    ParameterTranslator parameterTranslator{ audioRenderer, parameterModel };
+    SampleBufferHandler sampleBufferHandler{ editorWrapper, audioRenderer };
+    ParameterModel parameterModel{ editorWrapper, parameterTranslator, sampleBufferHandler };
     // Last: its timer reads the members above from the end of its construction on.
-    PlayHandler playHandler { editorWrapper, audioRenderer };
+    PlayHandler playHandler{ editorWrapper, audioRenderer };
 
 private:
     // No input; six stereo outputs, all enabled.

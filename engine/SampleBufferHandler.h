@@ -28,7 +28,7 @@ public:
     void setSampleRate (double rate);
 
     // Host rate in Hz; a stand-in of 44100 until the host reports one.
-    std::atomic<double> sampleRate { 44100.0 };
+    std::atomic<double> sampleRate{ 44100.0 };
 
 private:
     // Time the audio thread gets to finish a block after a publish before the sweep.

@@ -15,7 +15,7 @@ struct SampleBufferEntry
     // File rate over the host rate at load time. A sample loaded before the host first reported its
     // rate (a state restored before prepareToPlay) had only a stand-in rate to go by: its ratio is
     // set once more when the host reports the real one, and never changes after that.
-    std::atomic<double> sampleRateRatio { 1.0 };
+    std::atomic<double> sampleRateRatio{ 1.0 };
 
     // The file's own rate; 0 when no decoder could read it.
     double fileSampleRate = 0.0;
@@ -30,24 +30,24 @@ struct RendererPadState
 {
     // The pad's newest entry. Stored with release ordering once the entry is filled, loaded with
     // acquire ordering by the audio thread.
-    std::atomic<const SampleBufferEntry*> buffer { nullptr };
+    std::atomic<const SampleBufferEntry*> buffer{ nullptr };
 
-    std::atomic<double> gain { 1.0 };
-    std::atomic<double> panAngle { 0.7853981633974483 };
-    std::atomic<double> decayFactor { 1.0 };
-    std::atomic<double> pitchRatio { 1.0 };
-    std::atomic<int32_t> cutGroup { -1 };
-    std::atomic<int32_t> output { 0 };
+    std::atomic<double> gain{ 1.0 };
+    std::atomic<double> panAngle{ 0.7853981633974483 };
+    std::atomic<double> decayFactor{ 1.0 };
+    std::atomic<double> pitchRatio{ 1.0 };
+    std::atomic<int32_t> cutGroup{ -1 };
+    std::atomic<int32_t> output{ 0 };
 
     // Lowest sequence number the audio side may still read; -1 until the first block has ended.
-    std::atomic<int32_t> lowestSequenceNoInUse { -1 };
+    std::atomic<int32_t> lowestSequenceNoInUse{ -1 };
 
     // Written and read by the audio thread only, atomic so the record stays one uniform kind.
-    std::atomic<int32_t> nextAlternateVoice { 0 };
-    std::atomic<int32_t> activeVoiceCount { 0 };
+    std::atomic<int32_t> nextAlternateVoice{ 0 };
+    std::atomic<int32_t> activeVoiceCount{ 0 };
 
     // Block ends left to show the pad as playing; read by the play-light timer.
-    std::atomic<int32_t> lightCounter { 0 };
+    std::atomic<int32_t> lightCounter{ 0 };
 };
 
 // One playing slot. Touched by the audio thread alone.

@@ -14,14 +14,19 @@ namespace testing_support
 inline bool displayLikeAHost()
 {
     const char* display = std::getenv ("DISPLAY");
-    if (display == nullptr || *display == 0 || juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+    if (display == nullptr || *display == 0 ||
+        juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
         return false;
 
     using ErrorHandler = int (*) (void*, void*);
     using SetErrorHandler = ErrorHandler (*) (ErrorHandler);
     if (void* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))
         if (auto setErrorHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
-            setErrorHandler ([] (void*, void*) { return 0; });
+            setErrorHandler (
+                [] (void*, void*)
+                {
+                    return 0;
+                });
     return true;
 }
 } // namespace testing_support

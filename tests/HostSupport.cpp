@@ -11,10 +11,8 @@ namespace
 const juce::String lv2Uri = "https://www.varnolt.example/plugins/qm70";
 const juce::String lv2StateKey = lv2Uri + ":StateString> \"";
 
-std::unique_ptr<juce::AudioPluginInstance> loadWith (juce::AudioPluginFormat& format,
-                                                     const juce::String& identifier,
-                                                     double sampleRate,
-                                                     int blockSize)
+std::unique_ptr<juce::AudioPluginInstance>
+loadWith (juce::AudioPluginFormat& format, const juce::String& identifier, double sampleRate, int blockSize)
 {
     juce::OwnedArray<juce::PluginDescription> types;
     format.findAllTypesForFile (types, identifier);
@@ -96,7 +94,8 @@ std::string unwrapState (Kind kind, const juce::MemoryBlock& hostState)
     }
     else
     {
-        const auto text = juce::String::fromUTF8 (static_cast<const char*> (hostState.getData()), (int) hostState.getSize());
+        const auto text =
+            juce::String::fromUTF8 (static_cast<const char*> (hostState.getData()), (int) hostState.getSize());
         const int start = text.indexOf (lv2StateKey) + lv2StateKey.length();
         encoded = text.substring (start, text.indexOf (start, "\""));
     }
@@ -170,10 +169,8 @@ juce::AudioProcessor::BusesLayout stereoBuses (int enabled)
     return layout;
 }
 
-juce::AudioBuffer<float> render (juce::AudioPluginInstance& plugin,
-                                 const juce::MidiBuffer& events,
-                                 int numSamples,
-                                 int blockSize)
+juce::AudioBuffer<float>
+render (juce::AudioPluginInstance& plugin, const juce::MidiBuffer& events, int numSamples, int blockSize)
 {
     const int numChannels = plugin.getTotalNumOutputChannels();
     juce::AudioBuffer<float> result (numChannels, numSamples);
@@ -192,8 +189,9 @@ juce::AudioBuffer<float> render (juce::AudioPluginInstance& plugin,
 }
 
 TempFolder::TempFolder()
-    : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                  .getChildFile ("host-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
+    : folder (
+          juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+              .getChildFile ("host-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
 {
     folder.createDirectory();
 }

@@ -53,10 +53,8 @@ juce::AudioProcessor::BusesLayout stereoBuses (int enabled);
 
 // Plays the events through the host in blocks of blockSize and returns every output channel of the
 // whole run.
-juce::AudioBuffer<float> render (juce::AudioPluginInstance& plugin,
-                                 const juce::MidiBuffer& events,
-                                 int numSamples,
-                                 int blockSize);
+juce::AudioBuffer<float>
+render (juce::AudioPluginInstance& plugin, const juce::MidiBuffer& events, int numSamples, int blockSize);
 
 // A folder under HOME, removed at destruction.
 struct TempFolder

@@ -123,7 +123,10 @@ struct Kit
         events.addEvent (juce::MidiMessage::noteOn (1, 48, (juce::uint8) 127), 2500);
     }
 
-    std::string path (const char* name) const { return folder.folder.getChildFile (name).getFullPathName().toStdString(); }
+    std::string path (const char* name) const
+    {
+        return folder.folder.getChildFile (name).getFullPathName().toStdString();
+    }
 
     TempFolder folder;
     std::string text;

@@ -41,10 +41,8 @@ TEST (Log, ProcessorLifeWritesItsFourLinesInOrder)
     {
         BolvanePluginAudioProcessor processor;
     }
-    const std::vector<std::string> expected { "Constructing ParameterModel.",
-                                              "Constructing PluginProcessor.",
-                                              "Destroying PluginProcessor.",
-                                              "Destroying ParameterModel." };
+    const std::vector<std::string> expected{ "Constructing ParameterModel.", "Constructing PluginProcessor.",
+                                             "Destroying PluginProcessor.", "Destroying ParameterModel." };
     EXPECT_EQ (linesAfter (before), expected);
 }
 

@@ -88,7 +88,8 @@ TEST (Processor, AcceptsOneOrSixStereoOutputsAndNothingElse)
         { "one three-channel", outputs ({ juce::AudioChannelSet::createLCR() }), false },
         { "six with a mono", outputs ({ stereo, stereo, stereo, mono, stereo, stereo }), false },
         { "six with a disabled", outputs ({ stereo, stereo, stereo, stereo, stereo, disabled }), false },
-        { "six with a 5.1", outputs ({ juce::AudioChannelSet::create5point1(), stereo, stereo, stereo, stereo, stereo }), false },
+        { "six with a 5.1",
+          outputs ({ juce::AudioChannelSet::create5point1(), stereo, stereo, stereo, stereo, stereo }), false },
     };
 
     for (const auto& c : cases)

@@ -23,9 +23,9 @@ namespace
 // Set only on the thread under audit, so the test's own set-up and other threads don't count.
 thread_local bool auditing = false;
 
-std::atomic<int> allocationCount { 0 };
-std::atomic<int> freeCount { 0 };
-std::atomic<int> lockCount { 0 };
+std::atomic<int> allocationCount{ 0 };
+std::atomic<int> freeCount{ 0 };
+std::atomic<int> lockCount{ 0 };
 
 // Address ranges of the libraries whose calls count; none means every call counts. Written only
 // while no audit runs.
@@ -81,10 +81,10 @@ Function realFunction (std::atomic<Function>& cache, const char* name)
 
 using MutexFunction = int (*) (pthread_mutex_t*);
 using RwLockFunction = int (*) (pthread_rwlock_t*);
-std::atomic<MutexFunction> realMutexLock { nullptr };
-std::atomic<MutexFunction> realMutexTryLock { nullptr };
-std::atomic<RwLockFunction> realReadLock { nullptr };
-std::atomic<RwLockFunction> realWriteLock { nullptr };
+std::atomic<MutexFunction> realMutexLock{ nullptr };
+std::atomic<MutexFunction> realMutexTryLock{ nullptr };
+std::atomic<RwLockFunction> realReadLock{ nullptr };
+std::atomic<RwLockFunction> realWriteLock{ nullptr };
 
 void* allocateOrThrow (const void* caller, size_t size)
 {
@@ -217,9 +217,18 @@ ScopedAudit::~ScopedAudit()
     auditing = false;
 }
 
-int allocations() { return allocationCount.load(); }
-int frees() { return freeCount.load(); }
-int locks() { return lockCount.load(); }
+int allocations()
+{
+    return allocationCount.load();
+}
+int frees()
+{
+    return freeCount.load();
+}
+int locks()
+{
+    return lockCount.load();
+}
 
 int countOnlyCallsFrom (const std::vector<std::string>& libraryNameParts)
 {
@@ -235,7 +244,8 @@ int countOnlyCallsFrom (const std::vector<std::string>& libraryNameParts)
                 for (int i = 0; i < info->dlpi_phnum && numCounted < 64; ++i)
                     if (info->dlpi_phdr[i].p_type == PT_LOAD)
                         counted[numCounted++] = { info->dlpi_addr + info->dlpi_phdr[i].p_vaddr,
-                                                  info->dlpi_addr + info->dlpi_phdr[i].p_vaddr + info->dlpi_phdr[i].p_memsz };
+                                                  info->dlpi_addr + info->dlpi_phdr[i].p_vaddr +
+                                                      info->dlpi_phdr[i].p_memsz };
             }
             return 0;
         },

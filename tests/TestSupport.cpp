@@ -8,8 +8,9 @@
 namespace testing_support
 {
 TempFolder::TempFolder()
-    : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                  .getChildFile ("qm70-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
+    : folder (
+          juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+              .getChildFile ("qm70-test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
 {
     folder.deleteRecursively();
     folder.createDirectory();
@@ -29,10 +30,10 @@ bool writeSampleFile (const juce::File& file,
     std::unique_ptr<juce::AudioFormat> audioFormat;
     switch (format)
     {
-        case Format::wav:  audioFormat = std::make_unique<juce::WavAudioFormat>(); break;
+        case Format::wav: audioFormat = std::make_unique<juce::WavAudioFormat>(); break;
         case Format::aiff: audioFormat = std::make_unique<juce::AiffAudioFormat>(); break;
         case Format::flac: audioFormat = std::make_unique<juce::FlacAudioFormat>(); break;
-        case Format::ogg:  audioFormat = std::make_unique<juce::OggVorbisAudioFormat>(); break;
+        case Format::ogg: audioFormat = std::make_unique<juce::OggVorbisAudioFormat>(); break;
     }
 
     file.deleteFile();
@@ -43,8 +44,8 @@ bool writeSampleFile (const juce::File& file,
     const int numChannels = (int) channels.size();
     const int numSamples = numChannels > 0 ? (int) channels[0].size() : 0;
     const int quality = format == Format::ogg ? 8 : 0;
-    std::unique_ptr<juce::AudioFormatWriter> writer (
-        audioFormat->createWriterFor (stream.get(), sampleRate, (unsigned int) numChannels, bitsPerSample, {}, quality));
+    std::unique_ptr<juce::AudioFormatWriter> writer (audioFormat->createWriterFor (
+        stream.get(), sampleRate, (unsigned int) numChannels, bitsPerSample, {}, quality));
     if (writer == nullptr)
         return false;
     stream.release(); // the writer owns it now

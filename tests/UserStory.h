@@ -88,7 +88,8 @@ inline juce::MidiBuffer notes()
 }
 
 // Plays the events in blocks of 256 into six stereo outputs.
-inline juce::AudioBuffer<float> play (BolvanePluginAudioProcessor& processor, const juce::MidiBuffer& events, int length)
+inline juce::AudioBuffer<float>
+play (BolvanePluginAudioProcessor& processor, const juce::MidiBuffer& events, int length)
 {
     constexpr int blockSize = 256;
     juce::AudioBuffer<float> result (12, length);

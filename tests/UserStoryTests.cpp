@@ -44,7 +44,8 @@ TEST (UserStory, AKitSetUpThroughTheRowsPlaysTheSameAfterReloadingInAFreshInstan
     const auto replayed = user_story::play (fresh, user_story::notes(), 6000);
 
     for (int channel = 0; channel < 12; ++channel)
-        EXPECT_EQ (std::memcmp (played.getReadPointer (channel), replayed.getReadPointer (channel), sizeof (float) * 6000), 0)
+        EXPECT_EQ (
+            std::memcmp (played.getReadPointer (channel), replayed.getReadPointer (channel), sizeof (float) * 6000), 0)
             << "channel " << channel;
 
     juce::MemoryBlock saved;

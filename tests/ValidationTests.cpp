@@ -83,7 +83,8 @@ std::string randomBadText (juce::Random& random, const std::string& validText)
         {
             auto text = juce::String (validText);
             for (const char* name : { "CutGroup", "Pitch", "Decay", "Pan", "Level", "Output" })
-                text = text.replace (juce::String (name) + "=\"", juce::String (name) + "=\"" + juce::String (random.nextInt() % 100000));
+                text = text.replace (juce::String (name) + "=\"",
+                                     juce::String (name) + "=\"" + juce::String (random.nextInt() % 100000));
             return text.toStdString();
         }
         case 3: // deep nesting
@@ -106,9 +107,16 @@ void fillMidi (Kind kind, juce::Random& random, juce::MidiBuffer& midi, int bloc
         switch (random.nextInt (6))
         {
             case 0:
-            case 1: midi.addEvent (juce::MidiMessage::noteOn (channel, random.nextInt (128), (juce::uint8) random.nextInt (128)), position); break;
+            case 1:
+                midi.addEvent (
+                    juce::MidiMessage::noteOn (channel, random.nextInt (128), (juce::uint8) random.nextInt (128)),
+                    position);
+                break;
             case 2: midi.addEvent (juce::MidiMessage::noteOff (channel, random.nextInt (128)), position); break;
-            case 3: midi.addEvent (juce::MidiMessage::controllerEvent (channel, random.nextBool() ? 120 : 123, 0), position); break;
+            case 3:
+                midi.addEvent (juce::MidiMessage::controllerEvent (channel, random.nextBool() ? 120 : 123, 0),
+                               position);
+                break;
             case 4: midi.addEvent (juce::MidiMessage::pitchWheel (channel, random.nextInt (16384)), position); break;
             default:
             {
@@ -133,8 +141,8 @@ void fillMidi (Kind kind, juce::Random& random, juce::MidiBuffer& midi, int bloc
 
 // Renders blocks of random sizes up to the announced one with random MIDI; returns the number of
 // allocations the audio thread made after the first few blocks.
-int renderRandomBlocks (juce::AudioPluginInstance& plugin, Kind kind, juce::Random& random, int announced, int numBlocks,
-                        Counts& counts)
+int renderRandomBlocks (
+    juce::AudioPluginInstance& plugin, Kind kind, juce::Random& random, int announced, int numBlocks, Counts& counts)
 {
     juce::AudioBuffer<float> buffer (plugin.getTotalNumOutputChannels(), announced);
     juce::MidiBuffer midi;
@@ -186,8 +194,8 @@ TEST (Validation, StrictHostFindsNoCrashNoNonFiniteSampleAndNoAllocation)
             {
                 for (const int enabledBuses : { 6, 1 })
                 {
-                    SCOPED_TRACE (juce::String (nameOf (kind)) + " " + juce::String (rate) + " Hz, blocks of "
-                                  + juce::String (announced) + ", " + juce::String (enabledBuses) + " buses");
+                    SCOPED_TRACE (juce::String (nameOf (kind)) + " " + juce::String (rate) + " Hz, blocks of " +
+                                  juce::String (announced) + ", " + juce::String (enabledBuses) + " buses");
                     auto plugin = load (kind, rate, announced);
                     ASSERT_NE (plugin, nullptr);
                     ++counts.instances;
@@ -256,23 +264,24 @@ TEST (Validation, EditorOpensAndClosesWhileAudioRunsOnAnotherThread)
         restoreText (kind, *plugin, randomSettingsText (random, samples));
         plugin->prepareToPlay (48000.0, 256);
 
-        std::atomic<bool> running { true };
-        std::atomic<bool> allFinite { true };
-        std::thread audio ([&]
-        {
-            juce::Random audioRandom (7);
-            juce::AudioBuffer<float> buffer (plugin->getTotalNumOutputChannels(), 256);
-            juce::MidiBuffer midi;
-            Counts audioCounts;
-            while (running)
+        std::atomic<bool> running{ true };
+        std::atomic<bool> allFinite{ true };
+        std::thread audio (
+            [&]
             {
-                fillMidi (kind, audioRandom, midi, 256, audioCounts);
-                plugin->processBlock (buffer, midi);
-                if (! isFinite (buffer))
-                    allFinite = false;
-                std::this_thread::sleep_for (std::chrono::milliseconds (1));
-            }
-        });
+                juce::Random audioRandom (7);
+                juce::AudioBuffer<float> buffer (plugin->getTotalNumOutputChannels(), 256);
+                juce::MidiBuffer midi;
+                Counts audioCounts;
+                while (running)
+                {
+                    fillMidi (kind, audioRandom, midi, 256, audioCounts);
+                    plugin->processBlock (buffer, midi);
+                    if (! isFinite (buffer))
+                        allFinite = false;
+                    std::this_thread::sleep_for (std::chrono::milliseconds (1));
+                }
+            });
 
         for (int round = 0; round < 5; ++round)
         {
