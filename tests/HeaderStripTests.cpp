@@ -10,14 +10,7 @@
 
 namespace
 {
-template <typename Type = juce::Component>
-Type* child (juce::Component& parent, const juce::String& name)
-{
-    for (auto* c : parent.getChildren())
-        if (c->getName() == name)
-            return dynamic_cast<Type*> (c);
-    return nullptr;
-}
+using testing_support::child;
 
 // Within `area`: the bounds of the pixels with any alpha, and the lowest and highest ARGB values.
 juce::String inkIn (const juce::Image& image, juce::Rectangle<int> area)
@@ -47,7 +40,7 @@ TEST (HeaderStrip, FourChildrenAtTheirPlacesWithTheAboutButtonOnTop)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ (header.getChildComponent (i)->getName() + " " + header.getChildComponent (i)->getBounds().toString(),
                    children[i]);
-    auto* subName = child<juce::Label> (header, "sub name label");
+    auto* subName = &child<juce::Label> (header, "sub name label");
     ASSERT_NE (subName, nullptr);
     // Set as the legend's headings are, but with no tooltip.
     EXPECT_EQ (subName->getText(), "Drum Sample Player");
@@ -72,13 +65,13 @@ TEST (HeaderStrip, LogosAreTheEmbeddedPicturesDrawnOnTheBareStripAlikeInEverySta
     for (const auto& [name, ink] : { std::pair ("name button", "0 0 300 76 ff555555-ffb4b4b4"),
                                      std::pair ("varnolt button", "0 0 468 180 ff3c3c3c-ff555555") })
     {
-        auto* button = child<juce::ImageButton> (header, name);
+        auto* button = &child<juce::ImageButton> (header, name);
         ASSERT_NE (button, nullptr);
         const juce::Image image = button->getNormalImage();
         EXPECT_EQ (inkIn (image, image.getBounds()), ink);
         EXPECT_TRUE (button->getOverImage() == image && button->getDownImage() == image) << name;
     }
-    EXPECT_TRUE (child<juce::ImageButton> (header, "about button")->getNormalImage().isNull());
+    EXPECT_TRUE (child<juce::ImageButton> (header, "about button").getNormalImage().isNull());
 
     // The product logo keeps its proportions: 75 x 19, 3 px down in its button. The maker logo is
     // stretched over its whole button. Both are opaque but for a few steps of alpha that scaling
@@ -90,7 +83,7 @@ TEST (HeaderStrip, LogosAreTheEmbeddedPicturesDrawnOnTheBareStripAlikeInEverySta
     for (const auto state : { juce::Button::buttonOver, juce::Button::buttonDown })
     {
         for (const char* name : { "name button", "varnolt button", "about button" })
-            child<juce::Button> (header, name)->setState (state);
+            child<juce::Button> (header, name).setState (state);
         const juce::Image changed = header.createComponentSnapshot (header.getLocalBounds());
         int differing = 0;
         for (int y = 0; y < 36; ++y)
@@ -113,8 +106,8 @@ TEST (HeaderStrip, MakerLogoOpensTheMakersPageOncePerClick)
     ::setenv ("PATH", (folder.get().getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
 
     HeaderComponent header;
-    child<juce::Button> (header, "varnolt button")->triggerClick();
-    child<juce::Button> (header, "varnolt button")->triggerClick();
+    child<juce::Button> (header, "varnolt button").triggerClick();
+    child<juce::Button> (header, "varnolt button").triggerClick();
     for (int waited = 0; waited < 5000 && ! launched.loadFileAsString().trimEnd().containsChar ('\n'); waited += 20)
         testing_support::runMessageLoop (20);
     testing_support::runMessageLoop (200); // time for a third launch, were there one
@@ -151,7 +144,7 @@ TEST (HeaderStrip, AboutBoxShowsNameVersionMakerAndOneOkButton)
         juce::String seen;
     } dismisser;
 
-    child<juce::Button> (header, "about button")->triggerClick();
+    child<juce::Button> (header, "about button").triggerClick();
     for (int waited = 0; waited < 5000 && dismisser.seen.isEmpty(); waited += 20)
         testing_support::runMessageLoop (20);
     testing_support::runMessageLoop (100);

@@ -5,20 +5,11 @@
 #include "engine/PluginProcessor.h"
 
 #include <functional>
-#include <stdexcept>
 
 // A processor with its editor open, as a host holds them, and the way into a pad row's widgets.
 namespace padrow_support
 {
-// The child widget with the given component name; throws (failing the test) if there is none.
-template <typename Widget>
-Widget& child (juce::Component& parent, const juce::String& name)
-{
-    for (auto* component : parent.getChildren())
-        if (auto* widget = dynamic_cast<Widget*> (component); widget != nullptr && component->getName() == name)
-            return *widget;
-    throw std::runtime_error ("no child widget named " + name.toStdString());
-}
+using testing_support::child;
 
 // Long enough for every posted change notice and row update to be delivered.
 inline void settle()

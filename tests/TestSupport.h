@@ -2,6 +2,9 @@
 
 #include <juce_audio_formats/juce_audio_formats.h>
 #include <juce_events/juce_events.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <stdexcept>
 
 #include <string>
 #include <vector>
@@ -46,6 +49,16 @@ std::string readLog();
 
 // The log's lines, without their line ends.
 std::vector<std::string> readLogLines();
+
+// The child widget of parent with the given component name; throws (failing the test) if there is none.
+template <typename Widget>
+Widget& child (juce::Component& parent, const juce::String& name)
+{
+    for (auto* component : parent.getChildren())
+        if (auto* widget = dynamic_cast<Widget*> (component); widget != nullptr && component->getName() == name)
+            return *widget;
+    throw std::runtime_error ("no child widget named " + name.toStdString());
+}
 
 // Runs the message loop for the given time, so posted messages and timers are delivered.
 void runMessageLoop (int milliseconds);
