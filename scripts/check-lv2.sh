@@ -5,8 +5,11 @@ bundle=$(cd "$1" && pwd)
 uri="https://www.varnolt.example/plugins/qm70"
 
 export LV2_PATH="$(dirname "$bundle")"
-lv2ls | grep -qx "$uri" || { echo "lv2ls does not list $uri"; exit 1; }
-lv2info "$uri" | grep -q "QM-70" || { echo "lv2info does not describe $uri"; exit 1; }
+# Outputs are captured whole: with pipefail, `grep -q` quitting early would let SIGPIPE fail the tool.
+listed=$(lv2ls)
+grep -qx "$uri" <<<"$listed" || { echo "lv2ls does not list $uri"; exit 1; }
+described=$(lv2info "$uri")
+grep -q "QM-70" <<<"$described" || { echo "lv2info does not describe $uri"; exit 1; }
 
 report=$(lv2_validate "$bundle"/*.ttl 2>&1)
 if ! grep -q "^Found 0 errors" <<<"$report"; then
