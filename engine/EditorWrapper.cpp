@@ -61,12 +61,13 @@ void EditorWrapper::updateRow (int pad, RowUpdate update)
            });
 }
 
-void EditorWrapper::sampleLoadedUpdated (int pad, bool loaded)
+void EditorWrapper::sampleLoadedUpdated (int pad)
 {
+    // onRow runs this only while the wrapper exists.
     onRow (pad,
-           [loaded] (DrumPadComponent& row)
+           [this, pad] (DrumPadComponent& row)
            {
-               row.sampleLoadedUpdated (loaded);
+               row.sampleLoadedUpdated (sampleLoaded[(size_t) pad].load (std::memory_order_seq_cst));
            });
 }
 

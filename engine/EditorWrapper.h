@@ -35,7 +35,9 @@ public:
     // from any other thread it is posted there and skipped if the editor (or this wrapper) is gone
     // by the time it runs.
     void updateRow (int pad, RowUpdate update);
-    void sampleLoadedUpdated (int pad, bool loaded);
+    // Shows the pad's sampleLoaded flag as it stands when the update runs, so a posted update
+    // can't undo a later load's colour.
+    void sampleLoadedUpdated (int pad);
     void playingUpdated (int pad, bool playing);
 
     BolvanePluginAudioProcessor& processor;

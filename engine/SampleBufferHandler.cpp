@@ -84,7 +84,7 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
 
     const bool loaded = entry.buffer.getNumSamples() > 0;
     editorWrapper.sampleLoaded[(size_t) pad].store (loaded, std::memory_order_seq_cst);
-    editorWrapper.sampleLoadedUpdated (pad, loaded);
+    editorWrapper.sampleLoadedUpdated (pad);
 
     // Only now is the entry complete; release so the audio thread sees it whole.
     audioRenderer.pads[(size_t) pad].buffer.store (&entry, std::memory_order_release);

@@ -42,6 +42,21 @@ TEST (PadRowThreads, UpdatesFromAnotherThreadReachTheRowOnlyOnTheMessageThreadAn
     settle();
     EXPECT_EQ (shown (host.row (6)), std::tuple (MUTED_COLOUR, juce::String ("tom"), 3.0));
 
+    // A failed load posted from the host's thread must not recolour a load the user made since.
+    testing_support::TempFolder folder;
+    ASSERT_TRUE (testing_support::writeSampleFile (folder.file ("tom.wav"), testing_support::Format::wav,
+                                                   { { 0.5f, -0.5f } }, 44100.0, 16));
+    auto& label = child<juce::Label> (host.row (6), "filename label");
+    std::thread (
+        [&]
+        {
+            host.processor.parameterModel.setSamplePath (6, folder.path ("missing.wav"));
+        })
+        .join();
+    host.processor.parameterModel.setSamplePath (6, folder.path ("tom.wav"));
+    settle();
+    EXPECT_EQ (label.findColour (juce::Label::textColourId), LOADED_COLOUR);
+
     // Posted, then the editor goes before they are delivered.
     restoreOnAnotherThread (host.processor, false, 8);
     host.editor.reset();
