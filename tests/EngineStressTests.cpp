@@ -99,8 +99,12 @@ TEST (EngineStress, BlocksPlayOnWhileTwoThreadsLoadIntoThePadsTheyPlay)
     {
         int pad = -1;
         if (line.rfind ("Loaded sample ", 0) == 0 || line.rfind ("Failed to load sample ", 0) == 0)
+        {
             ASSERT_EQ (std::exchange (nextPad, 0), 12) << line;
+        }
         else if (std::sscanf (line.c_str(), "Lowest sequenceNo in use for pad %d", &pad) == 1)
+        {
             ASSERT_EQ (pad, nextPad++) << line;
+        }
     }
 }

@@ -23,7 +23,9 @@ TEST (Renderer, NoteOnsPickPadByNoteModTwelveAndGainByVelocitySquaredAndAllElseI
             expected.insert (expected.begin() + (pad > 9 ? 1 : 0), { 2 * pad, pad });
         EXPECT_EQ (soundingSlots (rig.renderer), expected) << status << " " << data1;
         if (pad >= 0)
+        {
             EXPECT_EQ (rig.renderer.voices[(size_t) pad * 2].currentGain, gain) << data2;
+        }
     }
 }
 
