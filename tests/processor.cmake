@@ -1,1 +1,0 @@
-list(APPEND QM70_TEST_SOURCES ProcessorTests.cpp LogTests.cpp)
