@@ -15,6 +15,8 @@
 namespace
 {
 constexpr double hostRate = 48000.0;
+// The loader's host rate, as the entries read it.
+const std::atomic<double> hostRateValue{ hostRate };
 constexpr double fileRate = 44100.0; // both engines step 0.91875 source samples per output sample
 constexpr int numPads = 12;
 constexpr int numVoices = 28;
@@ -103,7 +105,8 @@ void ourEngine (benchmark::State& state)
         auto entry = std::make_unique<SampleBufferEntry>();
         entry->buffer.setSize (2, (int) reader->lengthInSamples);
         reader->read (&entry->buffer, 0, (int) reader->lengthInSamples, 0, true, true);
-        entry->sampleRateRatio = reader->sampleRate / hostRate;
+        entry->fileSampleRate = reader->sampleRate;
+        entry->hostSampleRate = &hostRateValue;
         renderer.pads[(size_t) pad].buffer.store (entry.get(), std::memory_order_release);
         renderer.pads[(size_t) pad].output.store (pad % 6, std::memory_order_seq_cst);
         // A decaying pad by default; the second argument 0 keeps the default pad (no decay).

@@ -7,6 +7,7 @@
 #include <juce_audio_formats/juce_audio_formats.h>
 
 #include <chrono>
+#include <cmath>
 #include <limits>
 #include <new>
 #include <thread>
@@ -72,12 +73,9 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     auto& entries = sampleBuffers[(size_t) pad];
     const int32_t sequenceNo = entries.back().sequenceNo + 1;
 
-    // Fixed now: a later change of the host rate applies to later loads only.
-    const double ratio = reader != nullptr ? reader->sampleRate / sampleRate.load (std::memory_order_seq_cst) : 1.0;
-
     auto& entry = entries.emplace_back();
-    entry.sampleRateRatio.store (ratio, std::memory_order_relaxed);
     entry.fileSampleRate = reader != nullptr ? reader->sampleRate : 0.0;
+    entry.hostSampleRate = &sampleRate;
     entry.sequenceNo = sequenceNo;
     if (reader != nullptr)
         decodeWholeFile (*reader, entry.buffer);
@@ -99,21 +97,12 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     freeUnusedEntries();
 }
 
+// Takes no lock: the host may call this while a load runs on another thread, and its audio
+// callback may be waiting for it.
 void SampleBufferHandler::setSampleRate (double rate)
 {
-    const std::lock_guard<std::mutex> lock (loadMutex);
-    sampleRate.store (rate, std::memory_order_seq_cst);
-
-    // Hosts restore a project's state before they prepare it: without this, every sample of a
-    // reopened project would play at the stand-in rate's pitch until loaded again.
-    if (hostRateKnown)
-        return;
-    hostRateKnown = true;
-
-    for (auto& entries : sampleBuffers)
-        for (auto& entry : entries)
-            if (entry.fileSampleRate > 0.0)
-                entry.sampleRateRatio.store (entry.fileSampleRate / rate, std::memory_order_relaxed);
+    if (rate > 0.0 && std::isfinite (rate))
+        sampleRate.store (rate, std::memory_order_relaxed);
 }
 
 void SampleBufferHandler::freeUnusedEntries()

@@ -23,8 +23,8 @@ public:
     // decoding plus a short wait. Never called on the audio thread.
     void loadSample (int pad, const std::string& path);
 
-    // The host's rate, from prepareToPlay: samples loaded from now on take their rate ratio from
-    // it. The first call also gives the samples loaded before it the ratio of the real rate.
+    // The host's rate, from prepareToPlay. Every loaded sample plays at its file's rate over it,
+    // those loaded before included; a rate that is not a positive number changes nothing.
     void setSampleRate (double rate);
 
     // Host rate in Hz; a stand-in of 44100 until the host reports one.
@@ -44,7 +44,4 @@ private:
     // A state restore on the host's thread and a user's load on the message thread must not touch
     // the lists at once.
     std::mutex loadMutex;
-
-    // Whether the host has reported its rate yet. Guarded by loadMutex.
-    bool hostRateKnown = false;
 };

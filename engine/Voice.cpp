@@ -203,7 +203,7 @@ void Voice::process (float* left, float* right, int numSamples)
     const double panAngle = padState->panAngle.load (std::memory_order_seq_cst);
     const double decayFactor = padState->decayFactor.load (std::memory_order_seq_cst);
     const double pitchRatio = padState->pitchRatio.load (std::memory_order_seq_cst);
-    const double step = pitchRatio * entry.sampleRateRatio.load (std::memory_order_relaxed);
+    const double step = pitchRatio * entry.sampleRateRatio();
 
     // A step below zero or not a number (only a host rate like that gives one) would walk the read
     // position in front of the sample or hold the voice forever: such a voice ends at once.

@@ -12,15 +12,22 @@ struct SampleBufferEntry
     // Two channels whenever it holds samples; 0 channels when no decoder could read the file.
     juce::AudioBuffer<float> buffer;
 
-    // File rate over the host rate at load time. A sample loaded before the host first reported its
-    // rate (a state restored before prepareToPlay) had only a stand-in rate to go by: its ratio is
-    // set once more when the host reports the real one, and never changes after that.
-    std::atomic<double> sampleRateRatio{ 1.0 };
-
     // The file's own rate; 0 when no decoder could read it.
     double fileSampleRate = 0.0;
 
+    // The host's rate, kept by the loader. The ratio is taken from it at every render call, so
+    // when the host changes its rate every loaded sample stays in tune.
+    const std::atomic<double>* hostSampleRate = nullptr;
+
     int32_t sequenceNo = 1;
+
+    // Source samples per output sample at the sample's own pitch; 1 where a rate is unknown.
+    double sampleRateRatio() const
+    {
+        return fileSampleRate > 0.0 && hostSampleRate != nullptr
+                   ? fileSampleRate / hostSampleRate->load (std::memory_order_relaxed)
+                   : 1.0;
+    }
 };
 
 // Audio-side record of one pad. Every field is its own atomic: the message side publishes ready
