@@ -8,31 +8,193 @@
 
 #include <chrono>
 #include <cmath>
+#include <fcntl.h>
 #include <limits>
 #include <new>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
 // A buffer's length is an int: a longer file can't be held and loads as a failed load.
 constexpr juce::int64 maxFrames = std::numeric_limits<int>::max();
 
-// Decodes the reader's whole file into two float channels (a mono file fills both, a file with
-// more channels gives its first two). Leaves the buffer with no channels when the file is too long
-// or its memory can't be had: the load then counts as failed instead of taking the plug-in down.
-void decodeWholeFile (juce::AudioFormatReader& reader, juce::AudioBuffer<float>& buffer)
+// No format here packs more frames into a byte of file than this (FLAC's constant blocks come
+// closest, at about 5,500): a header claiming more describes no recording, truncated or not.
+constexpr juce::int64 maxFramesPerFileByte = 8192;
+
+// JUCE's WAV and AIFF readers copy whole frames through a buffer of this many bytes: a wider frame
+// never advances and the read never ends.
+constexpr int pcmCopyBytes = 5760;
+
+// Decoded in pieces, so that memory follows the frames the file really delivers, not its header.
+constexpr int chunkFrames = 1 << 17;
+
+// Frames per byte of a compressed file that its first buffer has room for, more than recordings
+// pack into a byte: only a file of near silence grows its buffer on the way.
+constexpr juce::int64 expectedFramesPerFileByte = 8;
+
+// A sample file opened for reading only if it is a regular file: opening a FIFO or a device would
+// block the load, and every load after it. Remembers whether a read ran into the end of the file.
+class SampleFileStream : public juce::InputStream
 {
-    const juce::int64 length = reader.lengthInSamples;
-    if (length < 0 || length > maxFrames)
+public:
+    explicit SampleFileStream (const juce::File& file)
+        : handle (::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK | O_CLOEXEC))
+    {
+        struct stat status;
+        if (handle >= 0 && ::fstat (handle, &status) == 0 && S_ISREG (status.st_mode))
+            length = status.st_size;
+        else
+            close();
+    }
+
+    ~SampleFileStream() override { close(); }
+
+    bool isOpen() const { return handle >= 0; }
+
+    juce::int64 getTotalLength() override { return length; }
+    bool isExhausted() override { return position >= length; }
+    juce::int64 getPosition() override { return position; }
+
+    bool setPosition (juce::int64 newPosition) override
+    {
+        position = juce::jlimit ((juce::int64) 0, length, newPosition);
+        return true;
+    }
+
+    int read (void* destination, int bytes) override
+    {
+        int done = 0;
+        while (isOpen() && done < bytes)
+        {
+            const auto got =
+                ::pread (handle, static_cast<char*> (destination) + done, (size_t) (bytes - done), position);
+            if (got <= 0)
+                break;
+            done += (int) got;
+            position += got;
+        }
+        reachedEnd = reachedEnd || done < bytes;
+        delivered += done;
+        return done;
+    }
+
+    bool reachedEnd = false;
+    juce::int64 delivered = 0;
+
+private:
+    void close()
+    {
+        if (handle >= 0)
+            ::close (handle);
+        handle = -1;
+    }
+
+    int handle;
+    juce::int64 length = 0, position = 0;
+};
+
+// The reader the format manager would choose for the file (the first format that claims its
+// extension and reads it), reading through a SampleFileStream.
+std::unique_ptr<juce::AudioFormatReader>
+openReader (juce::AudioFormatManager& formats, const juce::File& file, SampleFileStream*& stream, bool& framesAreBytes)
+{
+    for (int index = 0; index < formats.getNumKnownFormats(); ++index)
+    {
+        auto* format = formats.getKnownFormat (index);
+        if (! format->canHandleFile (file))
+            continue;
+
+        auto input = std::make_unique<SampleFileStream> (file);
+        if (! input->isOpen())
+            return {};
+
+        auto* const candidate = input.get();
+        if (std::unique_ptr<juce::AudioFormatReader> reader{ format->createReaderFor (input.release(), true) })
+        {
+            stream = candidate;
+            // A WAV file may hand its data on to another format's reader.
+            framesAreBytes = reader->getFormatName() == format->getFormatName() &&
+                             (dynamic_cast<juce::WavAudioFormat*> (format) != nullptr ||
+                              dynamic_cast<juce::AiffAudioFormat*> (format) != nullptr);
+            return reader;
+        }
+    }
+    return {};
+}
+
+bool isSilent (const juce::AudioBuffer<float>& buffer, int start, int numFrames)
+{
+    for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
+        for (int i = start; i < start + numFrames; ++i)
+            if (buffer.getSample (channel, i) != 0.0f)
+                return false;
+    return true;
+}
+
+// Decodes the file whole into two float channels (a mono file fills both, a file with more channels
+// gives its first two), keeping only the frames the file really holds: JUCE's readers fill the
+// frames a header claims beyond the data with zeros, which for 8-bit WAV data is full scale. Leaves
+// the buffer with no channels when the file can't be taken: a length no buffer can have, a header
+// claiming far more than the file holds, a frame the reader can't step over, or no memory.
+void decodeWholeFile (juce::AudioFormatReader& reader,
+                      SampleFileStream& stream,
+                      bool framesAreBytes,
+                      juce::AudioBuffer<float>& buffer)
+{
+    const juce::int64 claimed = reader.lengthInSamples;
+    const juce::int64 fileBytes = stream.getTotalLength();
+    const int bytesPerFrame = (int) (reader.numChannels * reader.bitsPerSample / 8);
+    // The reader may round bitsPerSample down from the header's block size, hence the bit more.
+    const bool stuck =
+        framesAreBytes && (bytesPerFrame <= 0 || reader.numChannels * (reader.bitsPerSample + 1) / 8 > pcmCopyBytes);
+    if (claimed < 0 || claimed > maxFrames || claimed > fileBytes * maxFramesPerFileByte || stuck)
         return;
 
-    const int numFrames = static_cast<int> (length);
+    // Raw frames can't outnumber the bytes that hold them.
+    const juce::int64 room = framesAreBytes ? fileBytes / bytesPerFrame : fileBytes * expectedFramesPerFileByte;
+    const int total = (int) (framesAreBytes ? juce::jmin (claimed, room) : claimed);
+
+    // Reading the header may have run to the file's end (an Ogg file's length sits in its last page).
+    stream.reachedEnd = false;
+    int frames = 0;
     try
     {
-        // Cleared, so frames a damaged file can't deliver play as silence rather than stale memory.
-        buffer.setSize (2, numFrames, false, true, false);
-        if (numFrames > 0)
-            reader.read (&buffer, 0, numFrames, 0, true, true);
+        buffer.setSize (2, (int) juce::jmin ((juce::int64) total, room), false, true, false);
+        while (frames < total)
+        {
+            const int numFrames = juce::jmin (chunkFrames, total - frames);
+            if (frames + numFrames > buffer.getNumSamples())
+                buffer.setSize (2, (int) juce::jmin (claimed, 2 * (juce::int64) buffer.getNumSamples() + numFrames),
+                                true, true, false);
+
+            const bool dataUsedUp = stream.reachedEnd;
+            const juce::int64 deliveredBefore = stream.delivered;
+            reader.read (&buffer, frames, numFrames, frames, true, true);
+
+            if (framesAreBytes)
+            {
+                // Raw frames: the bytes the file gave are the frames it has.
+                const int got =
+                    (int) juce::jmin ((juce::int64) numFrames, (stream.delivered - deliveredBefore) / bytesPerFrame);
+                frames += got;
+                if (got < numFrames)
+                    break;
+            }
+            else if (dataUsedUp && isSilent (buffer, frames, numFrames))
+            {
+                // The decoder had nothing left to read and gave only the zeros of missing frames.
+                break;
+            }
+            else
+            {
+                frames += numFrames;
+            }
+        }
+        if (frames != buffer.getNumSamples())
+            buffer.setSize (2, frames, true, false, false);
     }
     catch (const std::bad_alloc&)
     {
@@ -68,7 +230,9 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     const juce::File file (juce::String::fromUTF8 (path.data(), static_cast<int> (path.size())));
     juce::AudioFormatManager formatManager;
     formatManager.registerBasicFormats();
-    const std::unique_ptr<juce::AudioFormatReader> reader (formatManager.createReaderFor (file));
+    SampleFileStream* stream = nullptr;
+    bool framesAreBytes = false;
+    const auto reader = openReader (formatManager, file, stream, framesAreBytes);
 
     auto& entries = sampleBuffers[(size_t) pad];
     const int32_t sequenceNo = entries.back().sequenceNo + 1;
@@ -78,7 +242,7 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     entry.hostSampleRate = &sampleRate;
     entry.sequenceNo = sequenceNo;
     if (reader != nullptr)
-        decodeWholeFile (*reader, entry.buffer);
+        decodeWholeFile (*reader, *stream, framesAreBytes, entry.buffer);
 
     const bool loaded = entry.buffer.getNumSamples() > 0;
     editorWrapper.sampleLoaded[(size_t) pad].store (loaded, std::memory_order_seq_cst);
