@@ -5,6 +5,10 @@
 #include <juce_core/juce_core.h>
 
 #include <algorithm>
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+#include <wctype.h>
 
 namespace
 {
@@ -13,11 +17,31 @@ juce::String fromUtf8 (const std::string& text)
     return juce::String::fromUTF8 (text.data(), (int) text.size());
 }
 
+// Upper case by Unicode's mapping, whatever the process's locale: in the "C" locale most hosts run
+// in, towupper leaves every letter beyond ASCII as it is.
+juce::juce_wchar toUpper (juce::juce_wchar c)
+{
+    static const locale_t unicode = []
+    {
+        for (const char* name : { "C.UTF-8", "C.utf8", "en_US.UTF-8" })
+            if (const locale_t locale = newlocale (LC_CTYPE_MASK, name, (locale_t) 0))
+                return locale;
+        return (locale_t) 0;
+    }();
+    return unicode != (locale_t) 0 ? (juce::juce_wchar) towupper_l ((wint_t) c, unicode)
+                                   : juce::CharacterFunctions::toUpperCase (c);
+}
+
 // Code points compared after upper-casing, a prefix first: a full stop and the digits sort before
 // the letters, an underscore after them.
 bool sortsBefore (const juce::String& a, const juce::String& b)
 {
-    return a.compareIgnoreCase (b) < 0;
+    for (auto p = a.getCharPointer(), q = b.getCharPointer();;)
+    {
+        const auto x = toUpper (p.getAndAdvance()), y = toUpper (q.getAndAdvance());
+        if (x != y || x == 0)
+            return x < y;
+    }
 }
 
 bool isSampleName (const juce::String& name, const juce::StringArray& patterns)

@@ -2,6 +2,7 @@
 
 #include "EditorWrapper.h"
 #include "ParameterModel.h"
+#include "Shared.h"
 
 #include <juce_core/juce_core.h>
 
@@ -13,16 +14,10 @@
 
 namespace
 {
-// A written state is 7-bit ASCII of at most about 330 kB: thirteen paths of up to 4096 bytes, each
-// byte written as up to six characters ("&quot;"). A text far beyond that is not ours, and refusing
-// it bounds the reader's time and memory.
-constexpr size_t maxTextBytes = 1 << 20;
-
 // JUCE's XML reader descends one stack frame pair (about 350 bytes) per nesting level, so deep
 // nesting overflows the stack: 2000 levels are enough on a 512 kB thread, the size hosts on some
-// systems give their worker threads. Nesting can't exceed the number of start tags, and a written
-// state holds 14. Capping start tags at 256 keeps the reader under 100 kB of stack and its tree small.
-constexpr int maxStartTags = 256;
+// systems give their worker threads. A written state nests two deep.
+constexpr int maxNesting = 256;
 
 // Every reference the reader knows without a DTD ("&quot;", "&#1114111;") closes within ten
 // characters; a megabyte of lone ampersands, each scanned to the end, takes it minutes.
@@ -112,61 +107,232 @@ bool isSpace (char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Whether JUCE's XML reader takes the text in bounded time, memory and stack, and within the text.
-// It has faults that a written state never meets, so a text that could meet one is refused whole:
+using Chars = juce::String::CharPointerType;
+
+bool startsWith (Chars p, const char* prefix)
+{
+    return juce::CharacterFunctions::compareUpTo (p, juce::CharPointer_ASCII (prefix), (int) std::strlen (prefix)) == 0;
+}
+
+// Moves past the next `marker`; to the end, returning false, when there is none.
+bool skipPast (Chars& p, const char* marker)
+{
+    const int at = p.indexOf (juce::CharPointer_ASCII (marker));
+    p = at < 0 ? p.findTerminatingNull() : p + (at + (int) std::strlen (marker));
+    return at >= 0;
+}
+
+// The walk below follows JUCE 7's XmlDocument step by step, without its recursion: white space,
+// comments and processing instructions between tokens; false when the text runs out.
+bool skipSpace (Chars& p)
+{
+    for (;;)
+    {
+        p.incrementToEndOfWhitespace();
+        if (p.isEmpty())
+            return false;
+        if (startsWith (p, "<!--") || startsWith (p, "<?"))
+        {
+            const bool comment = p[1] == '!';
+            p += comment ? 4 : 2;
+            if (! skipPast (p, comment ? "-->" : "?>"))
+                return false;
+            continue;
+        }
+        return true;
+    }
+}
+
+bool isNameCharacter (juce::juce_wchar c)
+{
+    if (c >= 160)
+        return juce::CharacterFunctions::isLetterOrDigit (c);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+           c == ':' || c == '.';
+}
+
+// A reference, from its '&', as far as the reader takes it (which may be past a closing quote).
+void skipReference (Chars& p)
+{
+    ++p;
+    for (const char* name : { "amp;", "quot;", "apos;", "lt;", "gt;" })
+    {
+        if (p.compareIgnoreCaseUpTo (juce::CharPointer_ASCII (name), (int) std::strlen (name)) == 0)
+        {
+            p += (int) std::strlen (name);
+            return;
+        }
+    }
+
+    if (*p != '#')
+    {
+        skipPast (p, ";");
+        return;
+    }
+
+    ++p;
+    if (*p == 'x' || *p == 'X')
+    {
+        ++p;
+        for (int digits = 0; *p != ';' && juce::CharacterFunctions::getHexDigitValue (*p) >= 0 && ++digits <= 8;)
+            ++p;
+    }
+    else if (*p >= '0' && *p <= '9')
+    {
+        for (int digits = 0; *p != ';' && *p != 0 && ++digits <= 12;)
+            ++p;
+    }
+    else
+    {
+        return;
+    }
+    if (*p != 0)
+        ++p;
+}
+
+enum class Tag
+{
+    opened, // its content follows
+    ended,  // by "/>", or by what the reader takes as the element's end
+    nameless,
+    outOfText
+};
+
+// A start tag, from just after its '<'.
+Tag readTag (Chars& p)
+{
+    if (! isNameCharacter (*p) && (! skipSpace (p) || ! isNameCharacter (*p)))
+        return Tag::nameless;
+
+    while (isNameCharacter (*p))
+        ++p;
+
+    for (;;)
+    {
+        if (! skipSpace (p))
+            return Tag::outOfText;
+        if (*p == '>' || startsWith (p, "/>"))
+        {
+            const bool opened = *p == '>';
+            p += opened ? 1 : 2;
+            return opened ? Tag::opened : Tag::ended;
+        }
+        if (! isNameCharacter (*p))
+            return Tag::ended;
+
+        while (isNameCharacter (*p))
+            ++p;
+        if (! skipSpace (p))
+            return Tag::outOfText;
+        if (*p++ != '=')
+            return Tag::ended;
+        if (! skipSpace (p))
+            return Tag::outOfText;
+
+        const auto quote = *p;
+        if (quote != '"' && quote != '\'')
+            return Tag::ended;
+        for (++p; *p != quote; *p == '&' ? skipReference (p) : (void) ++p)
+            if (*p == 0)
+                return Tag::outOfText;
+        ++p;
+    }
+}
+
+// How deep the reader's recursion goes on this text, counted up to just past the limit.
+int nestingDepth (const juce::String& text)
+{
+    Chars p = text.getCharPointer();
+    if (! skipSpace (p) || *p != '<' || readTag (++p) != Tag::opened)
+        return 0;
+
+    int depth = 1, deepest = 1;
+    while (depth > 0 && deepest <= maxNesting)
+    {
+        const Chars before = p;
+        if (! skipSpace (p))
+            break;
+
+        if (*p == '<' && p[1] == '/')
+        {
+            // The reader takes any end tag as the current element's.
+            const int end = p.indexOf ((juce::juce_wchar) '>');
+            p = end < 0 ? p : p + (end + 1);
+            --depth;
+        }
+        else if (*p == '<' && startsWith (p + 1, "![CDATA["))
+        {
+            if (! skipPast (p, "]]>"))
+                break;
+        }
+        else if (*p == '<')
+        {
+            const Tag tag = readTag (++p);
+            if (tag == Tag::outOfText)
+                break;
+            if (tag == Tag::opened)
+                deepest = std::max (deepest, ++depth);
+            if (tag == Tag::nameless)
+                --depth;
+        }
+        else
+        {
+            // Text, up to the next markup that isn't a comment.
+            for (p = before; *p != 0 && (*p != '<' || startsWith (p, "<!--"));)
+            {
+                if (*p == '&')
+                    skipReference (p);
+                else if (*p != '<')
+                    ++p;
+                else if (p += 4; ! skipPast (p, "-->"))
+                    break;
+            }
+            if (*p == 0)
+                break;
+        }
+    }
+    return deepest;
+}
+
+// Why JUCE's XML reader can't be given the text, or null when it can. The reader has faults that a
+// written state never meets, so a text that could meet one is refused whole:
 // - DTD entities expand into markup that is parsed again, without a bound on depth or growth;
 // - a processing instruction followed by text inside an element makes it loop for ever;
 // - a reference ending the text ("&#x41" without its ';') makes it read past the text's end, and so
 //   does one ending the markup it parses out of an unknown reference like "&<a b='&#x41;";
 // - it scans from every '&' to the next ';', which makes lone ampersands quadratic;
 // - it descends one stack frame pair per nesting level.
-// The checks look at the raw characters, markup inside values and comments included: they may
-// refuse a well-formed text, never pass one that trips the reader.
-bool isSafeToParse (const std::string& text)
+// The first checks look at the raw characters, markup inside values and comments included: they
+// may refuse a well-formed text, never pass one that trips the reader.
+const char* refusal (const std::string& text)
 {
-    if (text.size() > maxTextBytes)
-        return false;
-
     if (text.find ("<!DOCTYPE") != std::string::npos)
-        return false;
+        return "it declares a document type";
 
     // The declaration, first in the text, is the only processing instruction a state has.
     const size_t declaration = text.find ("<?");
     if (declaration != std::string::npos &&
         (text.find_first_not_of (" \t\n\r") != declaration || text.find ("<?", declaration + 2) != std::string::npos))
-        return false;
+        return "it holds a processing instruction after the declaration";
 
-    int startTags = 0;
     size_t openReference = std::string::npos;
-
     for (size_t i = 0; i < text.size(); ++i)
     {
-        const char c = text[i];
-        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-
-        if (c == '<')
-        {
-            // Only a '<' followed by neither '/', '!' nor '?' can open an element.
-            if (next != '/' && next != '!' && next != '?' && ++startTags > maxStartTags)
-                return false;
-        }
-        else if (c == '&')
-        {
-            if (next == '<')
-                return false;
-            if (openReference == std::string::npos)
-                openReference = i;
-        }
-        else if (c == ';')
-        {
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '<')
+            return "a reference runs into markup";
+        if (text[i] == '&' && openReference == std::string::npos)
+            openReference = i;
+        else if (text[i] == ';')
             openReference = std::string::npos;
-        }
-
         if (openReference != std::string::npos && i - openReference > maxReferenceLength)
-            return false;
+            return "a reference is not closed";
     }
+    if (openReference != std::string::npos)
+        return "a reference is not closed";
 
-    return openReference == std::string::npos;
+    if (nestingDepth (juce::String::fromUTF8 (text.data(), (int) text.size())) > maxNesting)
+        return "its elements nest too deep";
+    return nullptr;
 }
 
 size_t skipSpace (const std::string& value)
@@ -277,13 +443,15 @@ std::string ParameterModelXmlParser::decodeText (const void* data, int size)
 
 void ParameterModelXmlParser::populateParameterModel (ParameterModel& model) const
 {
-    // Decoding never shortens a text, so one over the cap is refused before it is copied.
-    if (textLength (data, size) > maxTextBytes)
+    const std::string text = decodeText (data, size);
+    if (text.empty())
         return;
 
-    const std::string text = decodeText (data, size);
-    if (text.empty() || ! isSafeToParse (text))
+    if (const char* reason = refusal (text))
+    {
+        logLine ("State text refused: ", reason, ".");
         return;
+    }
 
     const auto root =
         juce::XmlDocument (juce::String::fromUTF8 (text.data(), static_cast<int> (text.size()))).getDocumentElement();

@@ -5,7 +5,10 @@
 #include "ParameterModelXmlParser.h"
 #include "Shared.h"
 
+#include <algorithm>
 #include <climits>
+#include <mutex>
+#include <vector>
 
 namespace
 {
@@ -13,6 +16,11 @@ namespace
 constexpr double lightHoldSeconds = 0.24;
 
 constexpr int numOutputBuses = 6;
+
+// The default look-and-feel is one per process, and every instance's windows draw with it. Each
+// live instance's look is kept here, newest last, so that one going hands the default to another.
+std::mutex looksMutex;
+std::vector<BolvaneLookAndFeel*> liveLooks;
 } // namespace
 
 juce::AudioProcessor::BusesProperties BolvanePluginAudioProcessor::makeBuses()
@@ -27,6 +35,8 @@ BolvanePluginAudioProcessor::BolvanePluginAudioProcessor()
     : juce::AudioProcessor (makeBuses())
 {
     logLine ("Constructing PluginProcessor.");
+    const std::lock_guard<std::mutex> lock (looksMutex);
+    liveLooks.push_back (&lookAndFeel);
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
 }
 
@@ -34,7 +44,9 @@ BolvanePluginAudioProcessor::~BolvanePluginAudioProcessor()
 {
     logLine ("Destroying PluginProcessor.");
     // The default must not outlive lookAndFeel, which goes with the members below.
-    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    const std::lock_guard<std::mutex> lock (looksMutex);
+    liveLooks.erase (std::find (liveLooks.begin(), liveLooks.end(), &lookAndFeel));
+    juce::LookAndFeel::setDefaultLookAndFeel (liveLooks.empty() ? nullptr : liveLooks.back());
 }
 
 const juce::String BolvanePluginAudioProcessor::getName() const
