@@ -88,3 +88,14 @@ TEST (RealTime, BlocksOfEveryKindNeitherAllocateNorFreeNorLockWhileSamplesLoad)
     EXPECT_TRUE (allocations == 0 && frees == 0 && locks == 0) << allocations << " " << frees << " " << locks;
     EXPECT_TRUE (mostSounding == 28 && roundsDuringLoads > 20) << mostSounding << " " << roundsDuringLoads;
 }
+
+TEST (RealTime, PrepareToPlayNeitherAllocatesNorLocksSoItNeverWaitsForALoad)
+{
+    // Hosts call it with their audio callback's lock held: a wait here is a drop-out.
+    BolvanePluginAudioProcessor processor;
+    allocations = frees = locks = 0;
+    audited = true;
+    processor.prepareToPlay (96000.0, 64);
+    audited = false;
+    EXPECT_TRUE (allocations == 0 && frees == 0 && locks == 0) << allocations << " " << frees << " " << locks;
+}
