@@ -78,3 +78,17 @@ TEST (EditorWindow, OpensLoggedClosesUnreachableAndTakesClicksOnTheLogoOrSubtitl
     plugin.editor.reset(); // engine-side updates must find no window from here on
     EXPECT_EQ (plugin.processor.editorWrapper.editor, nullptr);
 }
+
+TEST (LookAndFeel, EveryWindowKeepsThePlugInsLookWhileAnyInstanceLives)
+{
+    for (const bool newestGoesFirst : { true, false })
+    {
+        auto first = std::make_unique<Plugin>(), second = std::make_unique<Plugin>();
+        (newestGoesFirst ? second : first).reset();
+        auto& survivor = newestGoesFirst ? *first : *second;
+        survivor.openEditor();
+        EXPECT_EQ (survivor.editor->createComponentSnapshot ({ 0, 0, 2, 2 }).getPixelAt (1, 1).getARGB(), 0xFF555555u);
+        survivor.editor.reset();
+    }
+    EXPECT_EQ (dynamic_cast<BolvaneLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+}

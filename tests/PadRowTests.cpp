@@ -1,6 +1,9 @@
 #include "Support.h"
 
+#include "editor/FileWalker.h"
 #include "engine/Shared.h"
+
+#include <clocale>
 
 using namespace qm70;
 
@@ -116,4 +119,70 @@ TEST_F (PadRow, ANewSampleNameShowsBeforeItsFileIsRead)
     plugin.processor.parameterModel.setSamplePath (5, "/gone/slow.wav");
     static_cast<std::ostream&> (logger).rdbuf (file);
     EXPECT_EQ (spy.seen, "slow");
+}
+
+TEST_F (PadRow, TheBrowseDialogOpensWhereThePadIsAndRemembersWhereTheUserLastLooked)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "no display for the dialog";
+    const TempFolder folder;
+    writeAudio (folder.file ("hat.aif"), { wave (64) }, 48000.0, 16);
+    auto& model = plugin.processor.parameterModel;
+    model.setLastDirectory (folder.folder.getFullPathName().toStdString());
+    juce::Timer::callAfterDelay (10000,
+                                 []
+                                 {
+                                     juce::Component::getCurrentlyModalComponent()->exitModalState (0);
+                                 });
+    // Each runs inside the dialog's modal loop: OK on a typed name, Cancel after moving up, the window closed.
+    juce::String roots;
+    const std::function<void (juce::FileChooserDialogBox&, juce::FileBrowserComponent&)> actions[] = {
+        [] (auto& dialog, auto& browser)
+        {
+            browser.setFileName ("hat.aif"), dialog.exitModalState (1);
+        },
+        [&] (auto& dialog, auto& browser)
+        {
+            browser.setRoot (folder.folder.getParentDirectory()), dialog.exitModalState (0);
+        },
+        [&] (auto&, auto&)
+        {
+            plugin.editor.reset();
+        },
+    };
+    for (const auto& action : actions)
+    {
+        juce::MessageManager::callAsync (
+            [&]
+            {
+                auto& dialog =
+                    dynamic_cast<juce::FileChooserDialogBox&> (*juce::Component::getCurrentlyModalComponent());
+                auto& browser =
+                    dynamic_cast<juce::FileBrowserComponent&> (*dialog.getContentComponent()->getChildComponent (0));
+                roots << browser.getRoot().getFullPathName() << "|";
+                action (dialog, browser);
+            });
+        auto& row = plugin.row (2);
+        row.buttonClicked (&child<juce::Button> (row, "browse button"));
+    }
+    const auto base = folder.folder.getFullPathName();
+    EXPECT_EQ (roots, base + "|" + base + "|" + base + "|");
+    EXPECT_EQ (plugin.pad (2).samplePath, folder.path ("hat.aif"));
+    EXPECT_EQ (model.getLastDirectory(), folder.folder.getParentDirectory().getFullPathName().toStdString());
+    EXPECT_EQ (logLines()[logLines().size() - 2], "Browsing at path: " + folder.path ("hat.aif"));
+}
+
+TEST (FolderStepping, OrderIsTheSameUnderEveryLocale)
+{
+    TempFolder folder;
+    for (const char* name : { "a.wav", "z.wav", "\xC3\xA4.wav", "\xC3\x94.wav" })
+        folder.file (juce::String::fromUTF8 (name)).create();
+    for (const char* locale : { "C", "C.UTF-8" })
+    {
+        ASSERT_NE (std::setlocale (LC_ALL, locale), nullptr);
+        EXPECT_EQ (FileWalker::getNextFile (folder.path ("z.wav")),
+                   folder.path (juce::String::fromUTF8 ("\xC3\xA4.wav")));
+        EXPECT_EQ (FileWalker::getPreviousFile (folder.path ("a.wav")),
+                   folder.path (juce::String::fromUTF8 ("\xC3\x94.wav")));
+    }
 }

@@ -28,7 +28,7 @@ TEST (PadSettings, SettingsReachTheEngineByTheSoloRuleAndTheirFormulas)
     Plugin plugin;
     auto& model = plugin.processor.parameterModel;
     const std::pair<std::vector<std::array<int, 3>>, std::vector<double>> steps[] = {
-        { { { 'M', 1, 1 }, { 'S', 1, 0 }, { 'S', 4, 0 } }, { 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 } },
+        { { { 'S', 4, 0 }, { 'M', 1, 1 } }, { 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 } },
         { { { 'M', 3, 1 }, { 'S', 3, 1 }, { 'M', 3, 1 }, { 'L', 6, -12 } }, { 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0 } },
         { { { 'S', 5, 1 }, { 'S', 3, 0 } }, { 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0 } },
         { { { 'S', 5, 0 } }, { 1, 0, 1, 0, 1, 1, 0.5, 1, 1, 1, 1, 1 } },
@@ -137,4 +137,26 @@ TEST (StateText, ARestoredTextIsSavedAndRestoredWholeAndAnOpenEditorFollows)
     settle();
     std::string rounded = saved; // the decay slider's step of 2 shows 75 as 76, and writes that back
     EXPECT_EQ (second.save(), rounded.replace (rounded.find ("Decay=\"75\""), 10, "Decay=\"76\""));
+}
+
+TEST (StateText, WhatThePlugInSavesItRestoresAndOnlyDeepNestingIsRefusedWithAReason)
+{
+    Plugin saved, restored;
+    const std::string quotes (900000, '"');
+    saved.processor.parameterModel.setPitch (11, 7);
+    saved.processor.parameterModel.setLastDirectory (quotes);
+    restored.restore (saved.save());
+    EXPECT_EQ (restored.pad (11).pitch, 7);
+    EXPECT_TRUE (restored.processor.parameterModel.getLastDirectory() == quotes);
+
+    std::string flat = "<BolvaneState>", deep = "<BolvaneState><DrumPad Pitch=\"3\">";
+    for (int i = 0; i < 300; ++i)
+        flat += "<DrumPad Pitch=\"5\"/>";
+    for (int i = 0; i < 3000; ++i)
+        deep += "<a>";
+    restored.restore (flat + "</BolvaneState>");
+    restored.restore (deep);
+    EXPECT_EQ (restored.pad (0).pitch, 5);
+    EXPECT_EQ (restored.pad (11).pitch, 5);
+    EXPECT_TRUE (logLines().back() == "State text refused: its elements nest too deep.");
 }

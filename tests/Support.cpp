@@ -93,7 +93,8 @@ void settle (int milliseconds)
 bool hasDisplay()
 {
     const char* display = std::getenv ("DISPLAY");
-    if (display == nullptr || *display == 0 || juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+    if (display == nullptr || *display == 0 ||
+        juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
         return false;
 
     // Hosts install an X error handler of their own and a plug-in's JUCE doesn't: without one, Xlib
@@ -101,7 +102,11 @@ bool hasDisplay()
     using Handler = int (*) (void*, void*);
     if (void* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))
         if (auto setHandler = reinterpret_cast<Handler (*) (Handler)> (dlsym (x11, "XSetErrorHandler")))
-            setHandler ([] (void*, void*) { return 0; });
+            setHandler (
+                [] (void*, void*)
+                {
+                    return 0;
+                });
     return true;
 }
 
