@@ -116,11 +116,11 @@ TEST (Voice, RendersToTheBitOnBothPathsWhereverASegmentEndsAndAsItsPadsSettingsC
 TEST (Engine, AnswersAndPlaysEachScriptAsAHostWouldHearIt)
 {
     const std::pair<const char*, const char*> cases[] = {
-        // Note-ons on any channel play pad note mod 12 at gain (velocity/127)^2, clicks first; nothing else acts.
+        // Note-ons on any channel play pad note mod 12 at (velocity/127)^2, after a click; no other event acts. Voices
+        // render up to each event (outside the block: at its edges); the 3rd hit cuts the 1st; stops; cut groups (none
+        // outside 0..3); output o plays on channels 2o and 2o + 1, else on 0 and 1.
         { "72 61 71 69 x904500 x804540 xB07900 xE04564 |", "0:0@64*1 2:1@64*1 18:9@64*1 22:11@64*1 " },
         { "k4 k0 60 |1 P x9F3C40 | P", "j xx.......... 0:0@64*1 1:0@64*0.254 " },
-        // Voices render up to each event (outside the block: at its edges); the 3rd hit cuts the 1st; stops;
-        // cut groups share a slot (groups outside 0..3 count as none); output o plays on 2o, 2o + 1, else 0, 1.
         { "s8=0 s9=0 60@-5 68@40 69@64 61@1000 !", "0:0@64*1 2:1@0*1 " },
         { "65@0 65@10 65@20 |", "10:5@44*1 11:5@54*1 " },
         { "60 61 | 62@30 xB37800@30 63@30 | l0", "18 6:3@34*1 " },
@@ -132,8 +132,7 @@ TEST (Engine, AnswersAndPlaysEachScriptAsAHostWouldHearIt)
         { "o2=1 62 |2 P |3 P |4 P", "xx xx. ..xx 4:2@192*1 " },
         // Lights: the hold (whole blocks in 0.24 s), then on at 1 while the pad sounds; oldest samples in use.
         { "p44100/16384 h 60 | l0", "0 0 0:0@64*1 " },
-        { "s0=320 60 | l0 | | | | | | | | | | | | | | | | | | l0 | l0", "19 1 0 " },
-        { "s0=1600 60 | l0 | | | | | | | | | | | | | | | | | | l0 | | | | | l0 | l0", "19 1 1 0 " },
+        { "s0=320 s1=1536 60 61 | l0 | | | | | | | | | | | | | | | | | | l0 | l0 l1 | | | l1 | l1", "19 1 0 1 1 0 " },
         { "h p44100/512 h p48000/512 h p48000/480 h p96000/64 h p44100/10584 h p32000/96 h", "20 20 22 24 360 1 80 " },
         { "p44100/0 h p44100/-512 h p-44100/512 h pnan/512 h p1e300/1 h pinf/512 h", "0 0 0 0 2147483647 2147483647 " },
         { "q0 l1 60 | q0 s0=1000 s11=1000 | q0 q11 xB07B00 | q0", "-1 0 1 1 2 2 " },
@@ -142,9 +141,10 @@ TEST (Engine, AnswersAndPlaysEachScriptAsAHostWouldHearIt)
     for (const auto& [script, expected] : cases)
         EXPECT_EQ (Rig().run (script), expected) << script;
 
-    BolvanePluginAudioProcessor p; // asked as a host asks
+    BolvanePluginAudioProcessor p; // asked as a host asks: one or six stereo outputs, nothing else
+    EXPECT_TRUE (p.isBusesLayoutSupported (p.getBusesLayout()) && ! p.isBusesLayoutSupported ({ {}, { {} } }));
     EXPECT_TRUE (p.isBusesLayoutSupported ({ {}, { juce::AudioChannelSet::stereo() } }) && p.hasEditor());
     EXPECT_TRUE (p.getName() == "QM-70" && p.getNumPrograms() == 1 && p.getCurrentProgram() == 0);
     EXPECT_TRUE (p.acceptsMidi() && ! p.producesMidi() && ! p.isMidiEffect() && p.getProgramName (0).isEmpty());
-    EXPECT_TRUE (p.getTailLengthSeconds() == 0.0 && p.isBusesLayoutSupported (p.getBusesLayout()));
+    EXPECT_TRUE (p.getTailLengthSeconds() == 0.0 && ! p.isBusesLayoutSupported ({}));
 }
