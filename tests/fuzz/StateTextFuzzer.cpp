@@ -1,9 +1,10 @@
 // Arbitrary bytes into one long-lived processor's state reader; aborts on any value a restore leaves
 // that the editor or the engine can't take. Inputs that once broke it go into tests/fuzz/corpus, which
-// the unit tests replay. Run with HOME lacking the log folder: qm70_state_fuzzer -dict=state.dict work
+// the unit tests replay. Run with HOME lacking the log folder: qm70_state_fuzzer -dict=tests/fuzz/state.dict work
 #include "engine/ParameterModelXmlParser.h"
 #include "engine/PluginProcessor.h"
 
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     // This thread plays the host's message thread. Never deleted: both must outlive JUCE's statics.
