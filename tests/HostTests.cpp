@@ -80,7 +80,7 @@ TEST (HostedBundles, PlayAtTheHostRateToTheBitAndComeBackWholeFromASavedState)
 {
     std::vector<float> kick (3000), expected (12 * 8192);
     for (size_t i = 0; i < kick.size(); ++i)
-        kick[i] = (float) std::sin (0.02 * (double) i) * (float) (kick.size() - i) / 4096.0f;
+        kick[i] = (float) std::cos (0.02 * (double) i) * (float) (kick.size() - i) / 4096.0f;
     // At 96 kHz a 48 kHz file steps half a source sample: interpolated, rounded to float, then the pan
     // law at the centre times the level's 0.5, on the third stereo output from the note on.
     for (size_t n = 0; n < 6000; ++n)
