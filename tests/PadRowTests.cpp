@@ -129,41 +129,24 @@ TEST_F (PadRow, TheBrowseDialogOpensWhereThePadIsAndRemembersWhereTheUserLastLoo
     writeAudio (folder.file ("hat.aif"), { wave (64) }, 48000.0, 16);
     auto& model = plugin.processor.parameterModel;
     model.setLastDirectory (folder.folder.getFullPathName().toStdString());
-    juce::Timer::callAfterDelay (10000,
-                                 []
-                                 {
-                                     juce::Component::getCurrentlyModalComponent()->exitModalState (0);
-                                 });
-    // Each runs inside the dialog's modal loop: OK on a typed name, Cancel after moving up, the window closed.
     juce::String roots;
-    const std::function<void (juce::FileChooserDialogBox&, juce::FileBrowserComponent&)> actions[] = {
-        [] (auto& dialog, auto& browser)
-        {
-            browser.setFileName ("hat.aif"), dialog.exitModalState (1);
-        },
-        [&] (auto& dialog, auto& browser)
-        {
-            browser.setRoot (folder.folder.getParentDirectory()), dialog.exitModalState (0);
-        },
-        [&] (auto&, auto&)
-        {
-            plugin.editor.reset();
-        },
-    };
-    for (const auto& action : actions)
+    // From inside the dialog's modal loop: OK on a typed name, Cancel after moving up, the window closed under it.
+    for (int step = 0; step < 3; ++step)
     {
+        // Answered once the click is, inside the dialog's modal loop.
+        child<juce::Button> (plugin.row (2), "browse button").triggerClick();
         juce::MessageManager::callAsync (
-            [&]
+            [&, step]
             {
                 auto& dialog =
                     dynamic_cast<juce::FileChooserDialogBox&> (*juce::Component::getCurrentlyModalComponent());
                 auto& browser =
                     dynamic_cast<juce::FileBrowserComponent&> (*dialog.getContentComponent()->getChildComponent (0));
                 roots << browser.getRoot().getFullPathName() << "|";
-                action (dialog, browser);
+                step == 0 ? browser.setFileName ("hat.aif") : browser.setRoot (folder.folder.getParentDirectory());
+                step == 2 ? plugin.editor.reset() : dialog.exitModalState (1 - step);
             });
-        auto& row = plugin.row (2);
-        row.buttonClicked (&child<juce::Button> (row, "browse button"));
+        settle (200);
     }
     const auto base = folder.folder.getFullPathName();
     EXPECT_EQ (roots, base + "|" + base + "|" + base + "|");
@@ -174,15 +157,13 @@ TEST_F (PadRow, TheBrowseDialogOpensWhereThePadIsAndRemembersWhereTheUserLastLoo
 
 TEST (FolderStepping, OrderIsTheSameUnderEveryLocale)
 {
-    TempFolder folder;
-    for (const char* name : { "a.wav", "z.wav", "\xC3\xA4.wav", "\xC3\x94.wav" })
-        folder.file (juce::String::fromUTF8 (name)).create();
-    for (const char* locale : { "C", "C.UTF-8" })
-    {
-        ASSERT_NE (std::setlocale (LC_ALL, locale), nullptr);
-        EXPECT_EQ (FileWalker::getNextFile (folder.path ("z.wav")),
-                   folder.path (juce::String::fromUTF8 ("\xC3\xA4.wav")));
-        EXPECT_EQ (FileWalker::getPreviousFile (folder.path ("a.wav")),
-                   folder.path (juce::String::fromUTF8 ("\xC3\x94.wav")));
-    }
+    const TempFolder folder;
+    const auto ae = juce::String::fromUTF8 ("\xC3\xA4.wav"), o = juce::String::fromUTF8 ("\xC3\x94.wav");
+    for (const auto& name : { juce::String ("a.wav"), juce::String ("z.wav"), ae, o })
+        folder.file (name).create();
+    for (const char* locale : { "C", "C.UTF-8" }) // ordered as a, z, ä, Ô by the letters' upper case
+        EXPECT_TRUE (std::setlocale (LC_ALL, locale) &&
+                     FileWalker::getNextFile (folder.path ("z.wav")) == folder.path (ae) &&
+                     FileWalker::getPreviousFile (folder.path ("a.wav")) == folder.path (o))
+            << locale;
 }
