@@ -149,13 +149,9 @@ TEST (StateText, WhatThePlugInSavesItRestoresAndOnlyDeepNestingIsRefusedWithARea
     EXPECT_EQ (restored.pad (11).pitch, 7);
     EXPECT_TRUE (restored.processor.parameterModel.getLastDirectory() == quotes);
 
-    std::string flat = "<BolvaneState>", deep = "<BolvaneState><DrumPad Pitch=\"3\">";
-    for (int i = 0; i < 300; ++i)
-        flat += "<DrumPad Pitch=\"5\"/>";
-    for (int i = 0; i < 3000; ++i)
-        deep += "<a>";
-    restored.restore (flat + "</BolvaneState>");
-    restored.restore (deep);
+    // Three hundred pads side by side are read (the first twelve), three thousand nested elements refused.
+    restored.restore ("<a>" + juce::String::repeatedString ("<DrumPad Pitch=\"5\"/>", 300).toStdString() + "</a>");
+    restored.restore ("<a><DrumPad Pitch=\"3\">" + juce::String::repeatedString ("<a>", 3000).toStdString());
     EXPECT_EQ (restored.pad (0).pitch, 5);
     EXPECT_EQ (restored.pad (11).pitch, 5);
     EXPECT_TRUE (logLines().back() == "State text refused: its elements nest too deep.");

@@ -7,22 +7,9 @@
 #include <cmath>
 #include <dlfcn.h>
 #include <fstream>
-#include <sstream>
 
 namespace qm70
 {
-TempFolder::TempFolder()
-    : folder (juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                  .getChildFile ("test-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64())))
-{
-    folder.createDirectory();
-}
-
-TempFolder::~TempFolder()
-{
-    folder.deleteRecursively();
-}
-
 void writeAudio (const juce::File& file, const std::vector<std::vector<float>>& channels, double rate, int bits)
 {
     juce::AudioFormatManager formats;
@@ -102,11 +89,10 @@ bool hasDisplay()
     using Handler = int (*) (void*, void*);
     if (void* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD))
         if (auto setHandler = reinterpret_cast<Handler (*) (Handler)> (dlsym (x11, "XSetErrorHandler")))
-            setHandler (
-                [] (void*, void*)
-                {
-                    return 0;
-                });
+            setHandler (+[] (void*, void*)
+                        {
+                            return 0;
+                        });
     return true;
 }
 

@@ -16,16 +16,19 @@ namespace qm70
 // A folder under HOME, removed at the end.
 struct TempFolder
 {
-    TempFolder();
-    ~TempFolder();
+    TempFolder() { folder.createDirectory(); }
+    ~TempFolder() { folder.deleteRecursively(); }
     juce::File file (const juce::String& name) const { return folder.getChildFile (name); }
     std::string path (const juce::String& name) const { return file (name).getFullPathName().toStdString(); }
-    juce::File folder;
+    const juce::File folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                                  .getChildFile ("test-" + juce::String (juce::Random::getSystemRandom().nextInt64()));
 };
 
 // Writes one channel per vector in the format the extension names (wav, aif, flac, ogg); 32 bits
 // are float where the format has them.
-void writeAudio (const juce::File& file, const std::vector<std::vector<float>>& channels, double rate = 48000.0,
+void writeAudio (const juce::File& file,
+                 const std::vector<std::vector<float>>& channels,
+                 double rate = 48000.0,
                  int bits = 32);
 
 // A decaying sine: every sample differs from its neighbours, so misplaced reads show.
@@ -37,8 +40,8 @@ juce::MidiBuffer midi (std::initializer_list<std::pair<int, juce::MidiMessage>> 
 
 // Plays events through the processor in host-sized blocks, each handed over full of junk, and
 // returns the whole run.
-juce::AudioBuffer<float>
-render (juce::AudioProcessor& processor, const juce::MidiBuffer& events, int length, int blockSize = 64, int channels = 12);
+juce::AudioBuffer<float> render (
+    juce::AudioProcessor& processor, const juce::MidiBuffer& events, int length, int blockSize = 64, int channels = 12);
 
 // Delivers posted messages, asynchronous widget notices and timer ticks.
 void settle (int milliseconds = 120);
@@ -60,7 +63,10 @@ struct Plugin
 {
     ~Plugin() { editor.reset(); }
     void openEditor() { editor.reset (processor.createEditor()); }
-    DrumPadComponent& row (int pad) { return dynamic_cast<BolvanePluginAudioProcessorEditor&> (*editor).drumPads[(size_t) pad]; }
+    DrumPadComponent& row (int pad)
+    {
+        return dynamic_cast<BolvanePluginAudioProcessorEditor&> (*editor).drumPads[(size_t) pad];
+    }
     ParameterModel::DrumPadParameters pad (int pad) const { return processor.parameterModel.getPad (pad); }
     RendererPadState& engine (int pad) { return processor.audioRenderer.pads[(size_t) pad]; }
     std::string save();
