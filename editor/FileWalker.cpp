@@ -5,8 +5,6 @@
 #include <juce_core/juce_core.h>
 
 #include <algorithm>
-#include <clocale>
-#include <cwctype>
 #include <locale.h>
 #include <wctype.h>
 
