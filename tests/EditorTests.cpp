@@ -73,8 +73,14 @@ TEST (EditorWindow, OpensLoggedClosesUnreachableAndTakesClicksOnTheLogoOrSubtitl
         seen << editor.headerComponent.getComponentAt (point)->getName() << "|";
     for (auto* heading : editor.padLegendComponent.getChildren())
         seen << dynamic_cast<juce::Label&> (*heading).getTooltip() << "|";
+    for (auto* child : editor.headerComponent.getChildren()) // the subtitle opens no editor on a click
+        if (auto* label = dynamic_cast<juce::Label*> (child))
+            seen << label->getText() << (int) label->isEditable() << "|";
+        else
+            seen << child->getName() << ":" << dynamic_cast<juce::Button&> (*child).getButtonText() << "|";
     EXPECT_EQ (seen, "about button|about button||sub name label|varnolt button|Cut group|Sample filename|Pitch shift "
-                     "in semitones|Decay amount|Pan amount|Level in dB|Output routing|");
+                     "in semitones|Decay amount|Pan amount|Level in dB|Output routing|name button:new button|Drum "
+                     "Sample Player0|varnolt button:|about button:new button|");
     plugin.editor.reset(); // engine-side updates must find no window from here on
     EXPECT_EQ (plugin.processor.editorWrapper.editor, nullptr);
 }
