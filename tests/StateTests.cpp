@@ -158,7 +158,7 @@ TEST (StateText, WhatThePlugInSavesItRestoresAndThreeHundredPadsAreReadAsTwelve)
 TEST (StateText, OnlyTextsThatTripTheReaderAreRefusedAndTheLogSaysWhy)
 {
     Plugin plugin;
-    const auto deep = "<r>" + juce::String::repeatedString ("<a>", 254).toStdString();
+    const auto deep = "<R9>" + juce::String::repeatedString ("<a>", 254).toStdString();
     const std::string nest = "its elements nest too deep",
                       pi = "it holds a processing instruction after the declaration";
     const std::pair<std::string, std::string> cases[] = {
