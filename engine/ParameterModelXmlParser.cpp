@@ -124,7 +124,7 @@ bool skipPast (Chars& p, const char* marker)
 
 // The walk below follows JUCE 7's XmlDocument step by step, without its recursion: white space,
 // comments and processing instructions between tokens; false when the text runs out.
-bool skipSpace (Chars& p)
+bool skipToToken (Chars& p)
 {
     for (;;)
     {
@@ -201,7 +201,7 @@ enum class Tag
 // A start tag, from just after its '<'.
 Tag readTag (Chars& p)
 {
-    if (! isNameCharacter (*p) && (! skipSpace (p) || ! isNameCharacter (*p)))
+    if (! isNameCharacter (*p) && (! skipToToken (p) || ! isNameCharacter (*p)))
         return Tag::nameless;
 
     while (isNameCharacter (*p))
@@ -209,7 +209,7 @@ Tag readTag (Chars& p)
 
     for (;;)
     {
-        if (! skipSpace (p))
+        if (! skipToToken (p))
             return Tag::outOfText;
         if (*p == '>' || startsWith (p, "/>"))
         {
@@ -222,11 +222,11 @@ Tag readTag (Chars& p)
 
         while (isNameCharacter (*p))
             ++p;
-        if (! skipSpace (p))
+        if (! skipToToken (p))
             return Tag::outOfText;
         if (*p++ != '=')
             return Tag::ended;
-        if (! skipSpace (p))
+        if (! skipToToken (p))
             return Tag::outOfText;
 
         const auto quote = *p;
@@ -243,14 +243,14 @@ Tag readTag (Chars& p)
 int nestingDepth (const juce::String& text)
 {
     Chars p = text.getCharPointer();
-    if (! skipSpace (p) || *p != '<' || readTag (++p) != Tag::opened)
+    if (! skipToToken (p) || *p != '<' || readTag (++p) != Tag::opened)
         return 0;
 
     int depth = 1, deepest = 1;
     while (depth > 0 && deepest <= maxNesting)
     {
         const Chars before = p;
-        if (! skipSpace (p))
+        if (! skipToToken (p))
             break;
 
         if (*p == '<' && p[1] == '/')
@@ -303,8 +303,9 @@ int nestingDepth (const juce::String& text)
 // - it scans from every '&' to the next ';', which makes lone ampersands quadratic;
 // - it descends one stack frame pair per nesting level.
 // The first checks look at the raw characters, markup inside values and comments included: they
-// may refuse a well-formed text, never pass one that trips the reader.
-const char* refusal (const std::string& text)
+// may refuse a well-formed text, never pass one that trips the reader. `xml` is the same text as
+// the reader is given it.
+const char* refusal (const std::string& text, const juce::String& xml)
 {
     if (text.find ("<!DOCTYPE") != std::string::npos)
         return "it declares a document type";
@@ -330,7 +331,7 @@ const char* refusal (const std::string& text)
     if (openReference != std::string::npos)
         return "a reference is not closed";
 
-    if (nestingDepth (juce::String::fromUTF8 (text.data(), (int) text.size())) > maxNesting)
+    if (nestingDepth (xml) > maxNesting)
         return "its elements nest too deep";
     return nullptr;
 }
@@ -447,14 +448,14 @@ void ParameterModelXmlParser::populateParameterModel (ParameterModel& model) con
     if (text.empty())
         return;
 
-    if (const char* reason = refusal (text))
+    const auto xml = juce::String::fromUTF8 (text.data(), static_cast<int> (text.size()));
+    if (const char* reason = refusal (text, xml))
     {
         logLine ("State text refused: ", reason, ".");
         return;
     }
 
-    const auto root =
-        juce::XmlDocument (juce::String::fromUTF8 (text.data(), static_cast<int> (text.size()))).getDocumentElement();
+    const auto root = juce::XmlDocument (xml).getDocumentElement();
     if (root == nullptr)
         return;
 

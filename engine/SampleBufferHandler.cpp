@@ -96,10 +96,16 @@ private:
     juce::int64 length = 0, position = 0;
 };
 
-// The reader the format manager would choose for the file (the first format that claims its
-// extension and reads it), reading through a SampleFileStream.
-std::unique_ptr<juce::AudioFormatReader>
-openReader (juce::AudioFormatManager& formats, const juce::File& file, SampleFileStream*& stream, bool& framesAreBytes)
+struct OpenedFile
+{
+    std::unique_ptr<juce::AudioFormatReader> reader;
+    SampleFileStream* stream = nullptr; // the reader's own
+    bool framesAreBytes = false;        // the reader copies raw frames, as JUCE's WAV and AIFF readers do
+};
+
+// The file through the reader the format manager would choose for it (the first format that claims
+// its extension and reads it), reading through a SampleFileStream.
+OpenedFile openFile (juce::AudioFormatManager& formats, const juce::File& file)
 {
     for (int index = 0; index < formats.getNumKnownFormats(); ++index)
     {
@@ -114,12 +120,11 @@ openReader (juce::AudioFormatManager& formats, const juce::File& file, SampleFil
         auto* const candidate = input.get();
         if (std::unique_ptr<juce::AudioFormatReader> reader{ format->createReaderFor (input.release(), true) })
         {
-            stream = candidate;
             // A WAV file may hand its data on to another format's reader.
-            framesAreBytes = reader->getFormatName() == format->getFormatName() &&
-                             (dynamic_cast<juce::WavAudioFormat*> (format) != nullptr ||
-                              dynamic_cast<juce::AiffAudioFormat*> (format) != nullptr);
-            return reader;
+            const bool framesAreBytes = reader->getFormatName() == format->getFormatName() &&
+                                        (dynamic_cast<juce::WavAudioFormat*> (format) != nullptr ||
+                                         dynamic_cast<juce::AiffAudioFormat*> (format) != nullptr);
+            return { std::move (reader), candidate, framesAreBytes };
         }
     }
     return {};
@@ -139,11 +144,11 @@ bool isSilent (const juce::AudioBuffer<float>& buffer, int start, int numFrames)
 // frames a header claims beyond the data with zeros, which for 8-bit WAV data is full scale. Leaves
 // the buffer with no channels when the file can't be taken: a length no buffer can have, a header
 // claiming far more than the file holds, a frame the reader can't step over, or no memory.
-void decodeWholeFile (juce::AudioFormatReader& reader,
-                      SampleFileStream& stream,
-                      bool framesAreBytes,
-                      juce::AudioBuffer<float>& buffer)
+void decodeWholeFile (const OpenedFile& file, juce::AudioBuffer<float>& buffer)
 {
+    auto& reader = *file.reader;
+    auto& stream = *file.stream;
+    const bool framesAreBytes = file.framesAreBytes;
     const juce::int64 claimed = reader.lengthInSamples;
     const juce::int64 fileBytes = stream.getTotalLength();
     const int bytesPerFrame = (int) (reader.numChannels * reader.bitsPerSample / 8);
@@ -230,19 +235,17 @@ void SampleBufferHandler::loadSample (int pad, const std::string& path)
     const juce::File file (juce::String::fromUTF8 (path.data(), static_cast<int> (path.size())));
     juce::AudioFormatManager formatManager;
     formatManager.registerBasicFormats();
-    SampleFileStream* stream = nullptr;
-    bool framesAreBytes = false;
-    const auto reader = openReader (formatManager, file, stream, framesAreBytes);
+    const auto opened = openFile (formatManager, file);
 
     auto& entries = sampleBuffers[(size_t) pad];
     const int32_t sequenceNo = entries.back().sequenceNo + 1;
 
     auto& entry = entries.emplace_back();
-    entry.fileSampleRate = reader != nullptr ? reader->sampleRate : 0.0;
+    entry.fileSampleRate = opened.reader != nullptr ? opened.reader->sampleRate : 0.0;
     entry.hostSampleRate = &sampleRate;
     entry.sequenceNo = sequenceNo;
-    if (reader != nullptr)
-        decodeWholeFile (*reader, *stream, framesAreBytes, entry.buffer);
+    if (opened.reader != nullptr)
+        decodeWholeFile (opened, entry.buffer);
 
     const bool loaded = entry.buffer.getNumSamples() > 0;
     editorWrapper.sampleLoaded[(size_t) pad].store (loaded, std::memory_order_seq_cst);

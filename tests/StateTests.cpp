@@ -5,7 +5,10 @@ using namespace qm70;
 // Read while the plug-in holds the log open, so a line it didn't flush is missing.
 static std::string logText()
 {
-    return juce::File (juce::String (std::getenv ("HOME")) + "/bolvanelog/log.txt").loadFileAsString().toStdString();
+    std::string text;
+    for (const auto& line : logLines())
+        text += line + "\n";
+    return text;
 }
 // Each pad's settings, "!" after a pad holding a value out of its range, then the last directory.
 static std::string settings (Plugin& plugin)
