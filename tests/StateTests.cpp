@@ -1,14 +1,12 @@
 #include "Support.h"
+#include "engine/Shared.h"
 
 using namespace qm70;
 
 // Read while the plug-in holds the log open, so a line it didn't flush is missing.
 static std::string logText()
 {
-    std::string text;
-    for (const auto& line : logLines())
-        text += line + "\n";
-    return text;
+    return juce::File (juce::String (std::getenv ("HOME")) + LOG_FILENAME).loadFileAsString().toStdString();
 }
 // Each pad's settings, "!" after a pad holding a value out of its range, then the last directory.
 static std::string settings (Plugin& plugin)
